@@ -1,0 +1,148 @@
+#include "core/map_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#include "core/map_layout.h"
+
+namespace plandrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Whether the output path is the same file as one that the run holds open for input
+// (the same name, or another name through a link).
+bool IsInputFile(const fs::path& output, std::span<const InputFile* const> inputs) {
+  std::error_code error;
+  if (!fs::exists(output, error)) return false;
+  for (const InputFile* input : inputs) {
+    if (input == nullptr || !input->IsOpen()) continue;
+    if (fs::equivalent(output, fs::path(input->name), error)) return true;
+  }
+  return false;
+}
+
+// Creates a temporary file next to target that no other file of the folder uses yet.
+std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = target;
+    temporary += ".part" + std::to_string(attempt);
+    // "x": fail rather than reuse an existing file.
+    if (std::FILE* file = std::fopen(temporary.c_str(), "wbx")) return file;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+bool WriteAtomically(const fs::path& target, std::span<const std::uint8_t> image) {
+  fs::path temporary;
+  std::FILE* file = CreateTemporary(target, temporary);
+  if (file == nullptr) return false;
+  bool ok = image.empty() || std::fwrite(image.data(), 1, image.size(), file) == image.size();
+  ok = (std::fflush(file) == 0) && ok;
+  ok = (std::fclose(file) == 0) && ok;
+  std::error_code error;
+  if (ok) {
+    fs::rename(temporary, target, error);
+    ok = !error;
+  }
+  if (!ok) fs::remove(temporary, error);
+  return ok;
+}
+
+}  // namespace
+
+bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, InputFile& file) {
+  for (;;) {
+    out << "Please enter the " << kind << " or 0 to abort.\n";
+    out << "Filename: ";
+    out.flush();
+    std::string word;
+    if (!(in >> word) || word.front() == '0') {
+      // A word that begins with the digit 0 aborts, as does the end of input.
+      out << "Loading file has been aborted!\n";
+      return false;
+    }
+    if (word.size() > kMaxFileNameLength) {
+      // Never cut a name: the cut name could open a different file.
+      out << "Filename too long (at most " << kMaxFileNameLength << " characters): " << word
+          << "\n\n";
+      continue;
+    }
+    std::error_code error;
+    if (!fs::is_directory(word, error)) {
+      file.stream.close();
+      file.stream.clear();
+      file.stream.open(word, std::ios::binary);
+    }
+    if (fs::is_directory(word, error) || !file.stream.is_open()) {
+      out << "Unable to open File: " << word << "\n\n";
+      continue;
+    }
+    out << "Map has been loaded!\n";
+    file.name = word;
+    return true;
+  }
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::ifstream& file, bool* out_of_memory) {
+  if (out_of_memory != nullptr) *out_of_memory = false;
+  file.clear();
+  file.seekg(0, std::ios::end);
+  const std::streamoff end = file.tellg();
+  file.seekg(0, std::ios::beg);
+  if (!file || end < 0) return std::nullopt;
+  try {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end));
+    if (!bytes.empty() &&
+        !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(end))) {
+      return std::nullopt;
+    }
+    return bytes;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  if (out_of_memory != nullptr) *out_of_memory = true;
+  return std::nullopt;
+}
+
+std::string OutputName(std::string_view name) {
+  return "n" + std::string(name.substr(0, kMaxOutputStemLength));
+}
+
+bool SaveMap(std::ostream& out, std::span<const std::uint8_t> image, std::string_view name,
+             std::span<const InputFile* const> inputs) {
+  const std::string output = OutputName(name);
+  const fs::path target(output);
+  const bool saved = !IsInputFile(target, inputs) && WriteAtomically(target, image);
+  if (saved) {
+    out << "\nMap has been saved!\nName:" << output << "\n\n";
+  } else {
+    out << "\nERROR: Unable to save File: " << output << "\n\n";
+  }
+  return saved;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadInputFile(std::ostream& out, InputFile& file) {
+  bool out_of_memory = false;
+  auto bytes = ReadWholeFile(file.stream, &out_of_memory);
+  if (!bytes && out_of_memory) out << kNoMemoryMessage << '\n';
+  if (!bytes && !out_of_memory) out << "ERROR: Unable to read File: " << file.name << '\n';
+  return bytes;
+}
+
+std::optional<MapImage> LoadMap(std::istream& in, std::ostream& out, InputFile& file) {
+  if (!OpenInputFile(in, out, kMapKind, file)) return std::nullopt;
+  auto image = ReadInputFile(out, file);
+  if (!image) return std::nullopt;
+  if (!MapImageIsComplete(*image)) {
+    out << kTooShortMessage << '\n';
+    return std::nullopt;
+  }
+  return image;
+}
+
+}  // namespace plandrix

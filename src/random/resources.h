@@ -1,0 +1,10 @@
+#pragma once
+
+#include "console/console.h"
+
+namespace plandrix {
+
+// Main menu option 10: fills the resource block of a map from its terrain.
+void RandomResourcesTool(Console& console);
+
+}  // namespace plandrix
