@@ -2,7 +2,14 @@
 
 #include "console/console.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
 namespace plandrix {
+
+// Fills block 12 from the vertex class of every vertex; draws nothing, prints nothing.
+void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_t height);
 
 // Main menu option 10: fills the resource block of a map from its terrain.
 void RandomResourcesTool(Console& console);
