@@ -1,0 +1,210 @@
+#include "core/map_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/run_program.h"
+#include "support/test_maps.h"
+
+namespace plandrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AsBytes;
+using testing::MakeBlankMap;
+using testing::TempFolder;
+
+// Runs a test body inside a fresh folder, as the program runs in its working folder.
+class InFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    fs::current_path(folder_.path());
+  }
+  void TearDown() override { fs::current_path(previous_); }
+
+  static void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    fs::create_directories(fs::path(name).parent_path().empty() ? "."
+                                                                : fs::path(name).parent_path());
+    std::ofstream out(name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  static std::vector<std::uint8_t> Read(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+  }
+  TempFolder folder_;
+  fs::path previous_;
+};
+
+const std::string kPrompt =
+    "Please enter the Map-Filename (.swd/.wld) or 0 to abort.\nFilename: ";
+
+using OpenInputFileTest = InFolder;
+
+TEST_F(OpenInputFileTest, AbortsOnAnyWordThatBeginsWithZero) {
+  Write("0x.swd", MakeBlankMap(2, 2));
+  for (const char* input : {"0\n", "0x.swd\n", "007.swd\n", "0abc"}) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    InputFile file;
+    EXPECT_FALSE(OpenInputFile(in, out, kMapKind, file)) << input;
+    EXPECT_EQ(out.str(), kPrompt + "Loading file has been aborted!\n") << input;
+    EXPECT_FALSE(file.IsOpen());
+  }
+}
+
+TEST_F(OpenInputFileTest, EndOfInputAborts) {
+  std::istringstream in("   \n");
+  std::ostringstream out;
+  InputFile file;
+  EXPECT_FALSE(OpenInputFile(in, out, kMapKind, file));
+  EXPECT_EQ(out.str(), kPrompt + "Loading file has been aborted!\n");
+}
+
+TEST_F(OpenInputFileTest, AsksAgainForMissingFilesAndTakesTheNextWordOnTheLine) {
+  Write("b.swd", MakeBlankMap(2, 2));
+  Write("x0.swd", MakeBlankMap(2, 2));
+  fs::create_directory("folder.swd");
+  std::istringstream in("a.swd b.swd rest\n");
+  std::ostringstream out;
+  InputFile file;
+  ASSERT_TRUE(OpenInputFile(in, out, kMapKind, file));
+  EXPECT_EQ(out.str(), kPrompt + "Unable to open File: a.swd\n\n" + kPrompt +
+                           "Map has been loaded!\n");
+  EXPECT_EQ(file.name, "b.swd");
+  std::string rest;
+  in >> rest;
+  EXPECT_EQ(rest, "rest");  // the word after the name stays for the next read
+
+  std::istringstream in2("folder.swd\nx0.swd\n");
+  std::ostringstream out2;
+  InputFile file2;
+  ASSERT_TRUE(OpenInputFile(in2, out2, kBitmapKind, file2));
+  const std::string bmp_prompt = "Please enter the BMP-Filename (.bmp) or 0 to abort.\nFilename: ";
+  EXPECT_EQ(out2.str(), bmp_prompt + "Unable to open File: folder.swd\n\n" + bmp_prompt +
+                            "Map has been loaded!\n");
+  EXPECT_EQ(file2.name, "x0.swd");
+}
+
+TEST_F(OpenInputFileTest, RefusesNamesLongerThan31CharactersWithoutCuttingThem) {
+  const std::string name31(31, 'a');
+  const std::string name32(32, 'a');
+  Write(name31, MakeBlankMap(2, 2));  // the cut name would open this file
+  std::istringstream in(name32 + "\n" + name31 + "\n");
+  std::ostringstream out;
+  InputFile file;
+  ASSERT_TRUE(OpenInputFile(in, out, kMapKind, file));
+  EXPECT_EQ(out.str(), kPrompt + "Filename too long (at most 31 characters): " + name32 + "\n\n" +
+                           kPrompt + "Map has been loaded!\n");
+  EXPECT_EQ(file.name, name31);
+}
+
+using LoadMapTest = InFolder;
+
+TEST_F(LoadMapTest, ReadsTheWholeFileWithExtraBytes) {
+  auto map = MakeBlankMap(4, 3);
+  map.push_back(0xAB);
+  map.push_back(0xCD);
+  Write("m.swd", map);
+  std::istringstream in("m.swd\n");
+  std::ostringstream out;
+  InputFile file;
+  auto image = LoadMap(in, out, file);
+  ASSERT_TRUE(image.has_value());
+  EXPECT_EQ(*image, map);
+  EXPECT_EQ(out.str(), kPrompt + "Map has been loaded!\n");
+}
+
+TEST_F(LoadMapTest, RefusesFilesTooShortForTheirStatedSize) {
+  auto map = MakeBlankMap(4, 3);
+  map.pop_back();
+  Write("short.swd", map);
+  Write("tiny.swd", std::vector<std::uint8_t>(2351, 0));
+  Write("empty.swd", {});
+  // A header that states 65535 x 65535 over a small file: refused, nothing large allocated.
+  auto huge = MakeBlankMap(1, 1);
+  huge[2348] = huge[2349] = huge[2350] = huge[2351] = 0xFF;
+  Write("huge.swd", huge);
+  for (const char* name : {"short.swd", "tiny.swd", "empty.swd", "huge.swd"}) {
+    std::istringstream in(std::string(name) + "\n");
+    std::ostringstream out;
+    InputFile file;
+    EXPECT_FALSE(LoadMap(in, out, file).has_value()) << name;
+    EXPECT_EQ(out.str(), kPrompt + "Map has been loaded!\nERROR: Mapfile is too short for its size!\n")
+        << name;
+  }
+}
+
+using SaveMapTest = InFolder;
+
+TEST_F(SaveMapTest, WritesExactlyTheImageUnderTheNName) {
+  const auto map = MakeBlankMap(32, 32);
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, map, "test.wld"));
+  EXPECT_EQ(out.str(), "\nMap has been saved!\nName:ntest.wld\n\n");
+  EXPECT_EQ(Read("ntest.wld"), map);
+  // Only the output is left in the folder: no temporary file remains.
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+TEST_F(SaveMapTest, CutsTheNameTo29CharactersAndKeepsDirectoryParts) {
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, AsBytes("abc"), "abcdefghijklmnopqrstuvwxyz.wld"));
+  EXPECT_EQ(out.str(), "\nMap has been saved!\nName:nabcdefghijklmnopqrstuvwxyz.wl\n\n");
+  EXPECT_EQ(Read("nabcdefghijklmnopqrstuvwxyz.wl"), AsBytes("abc"));
+
+  fs::create_directory("nmaps");
+  std::ostringstream out2;
+  EXPECT_TRUE(SaveMap(out2, AsBytes("xyz"), "maps/a.swd"));
+  EXPECT_EQ(out2.str(), "\nMap has been saved!\nName:nmaps/a.swd\n\n");
+  EXPECT_EQ(Read("nmaps/a.swd"), AsBytes("xyz"));
+}
+
+TEST_F(SaveMapTest, ReplacesAnExistingOutputWhole) {
+  Write("nold.swd", std::vector<std::uint8_t>(5000, 0x11));
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, AsBytes("new"), "old.swd"));
+  EXPECT_EQ(Read("nold.swd"), AsBytes("new"));
+}
+
+TEST_F(SaveMapTest, ReportsAFailedSaveAndWritesNothing) {
+  std::ostringstream out;
+  EXPECT_FALSE(SaveMap(out, AsBytes("abc"), "missing/a.swd"));  // folder nmissing is absent
+  EXPECT_EQ(out.str(), "\nERROR: Unable to save File: nmissing/a.swd\n\n");
+  fs::create_directory("nfolder.swd");  // the target is a folder: rename fails
+  std::ostringstream out2;
+  EXPECT_FALSE(SaveMap(out2, AsBytes("abc"), "folder.swd"));
+  EXPECT_EQ(out2.str(), "\nERROR: Unable to save File: nfolder.swd\n\n");
+  EXPECT_TRUE(fs::is_empty("nfolder.swd"));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+TEST_F(SaveMapTest, NeverWritesAnInputFile) {
+  const auto map = MakeBlankMap(2, 2);
+  const std::string thirty_n(30, 'n');
+  Write(thirty_n, map);
+  Write("a.swd", map);
+  fs::create_symlink("a.swd", "na.swd");  // the output name is a link to the input
+  for (const std::string& name : {thirty_n, std::string("a.swd")}) {
+    std::istringstream in(name + "\n");
+    std::ostringstream ignored;
+    InputFile file;
+    ASSERT_TRUE(OpenInputFile(in, ignored, kMapKind, file));
+    const InputFile* inputs[] = {&file};
+    std::ostringstream out;
+    EXPECT_FALSE(SaveMap(out, AsBytes("changed"), name, inputs));
+    EXPECT_EQ(out.str(), "\nERROR: Unable to save File: " + OutputName(name) + "\n\n");
+  }
+  EXPECT_EQ(Read(thirty_n), map);
+  EXPECT_EQ(Read("a.swd"), map);
+}
+
+}  // namespace
+}  // namespace plandrix
