@@ -1,10 +1,195 @@
 #include "console/object_editor.h"
 
-namespace plandrix {
+#include <array>
+#include <cctype>
+#include <istream>
+#include <limits>
+#include <optional>
+#include <string_view>
 
-// Not built yet: the main menu answers this option like any unknown number.
+#include "core/map_file.h"
+#include "core/map_layout.h"
+
+namespace plandrix {
+namespace {
+
+struct ObjectOption {
+  std::string_view menu_line;
+  std::uint8_t object_index;
+};
+
+// Options 2 to 16 of the editor menu, in menu order.
+constexpr std::array<ObjectOption, 15> kObjectOptions = {{
+    {"02 - add Waterstone", 11},
+    {"03 - add Small stone", 35},
+    {"04 - add Big stone", 36},
+    {"05 - add Bush", 40},
+    {"06 - add blue Bush", 41},
+    {"07 - add flat Bush", 42},
+    {"08 - add Snowman", 43},
+    {"09 - add sunken Ship", 21},
+    {"10 - add closed Gate", 22},
+    {"11 - add opened Gate", 23},
+    {"12 - add small Tent", 44},
+    {"13 - add Guardhouse", 45},
+    {"14 - add Watchtower", 46},
+    {"15 - add Fortress", 47},
+    {"16 - add voodoo doll", 48},
+}};
+
+constexpr std::int32_t kFirstObjectOption = 2;
+constexpr std::int32_t kLastObjectOption = 16;
+constexpr std::int32_t kSunkenShipOption = 9;
+constexpr std::int32_t kOpenedGateOption = 11;
+constexpr std::int32_t kMapSizeOption = 17;
+
+constexpr std::string_view kSizeWrongMessage =
+    "Something seems to be wrong, check the Mapsize with Option '17'!";
+
+// What one read of a number alone found.
+enum class ReplyKind { kNumber, kNoNumber, kEndOfInput };
+
+struct Reply {
+  ReplyKind kind;
+  // For kNumber: the value, or kOutOfRange for a negative number or one beyond 32 bits.
+  std::uint64_t value = 0;
+};
+
+constexpr std::uint64_t kOutOfRange = std::numeric_limits<std::uint64_t>::max();
+constexpr std::uint64_t kLargestReply = std::numeric_limits<std::uint32_t>::max();
+
+// Reads one decimal number (white space skipped first, optional sign) and nothing after
+// it, so that a second number on the same line answers the next question. A reply with
+// no digits leaves the input where the digits were expected; the caller recovers.
+Reply ReadNumberAlone(std::istream& in) {
+  in >> std::ws;
+  if (!in.good()) return {ReplyKind::kEndOfInput};
+  bool negative = false;
+  if (in.peek() == '-' || in.peek() == '+') negative = in.get() == '-';
+  std::uint64_t value = 0;
+  bool any_digit = false;
+  for (int c = in.peek(); c != std::istream::traits_type::eof() && std::isdigit(c) != 0;
+       c = in.peek()) {
+    in.get();
+    any_digit = true;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    // Saturate: anything beyond 32 bits is out of range however long it is.
+    value = value > kLargestReply ? value : value * 10 + digit;
+  }
+  if (!any_digit) return {ReplyKind::kNoNumber};
+  if (value > kLargestReply || (negative && value != 0)) return {ReplyKind::kNumber, kOutOfRange};
+  return {ReplyKind::kNumber, value};
+}
+
+// Throws away the rest of the typed line after a reply that held no number.
+void DiscardRestOfLine(std::istream& in) {
+  in.clear();
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
+
+// Asks until the reply is a number below bound; empty at end of input.
+std::optional<std::size_t> AskCoordinate(Console& console, std::string_view prompt,
+                                         std::size_t bound) {
+  for (;;) {
+    console.out << prompt;
+    console.out.flush();
+    const Reply reply = ReadNumberAlone(console.in);
+    if (reply.kind == ReplyKind::kEndOfInput) return std::nullopt;
+    if (reply.kind == ReplyKind::kNoNumber) {
+      DiscardRestOfLine(console.in);
+      continue;
+    }
+    if (reply.value < bound) return static_cast<std::size_t>(reply.value);
+  }
+}
+
+// Writes value at offset when the image reaches that far; otherwise says so.
+void WriteInsideImage(std::ostream& out, std::span<std::uint8_t> image, std::size_t offset,
+                      std::uint8_t value) {
+  if (offset < image.size()) {
+    image[offset] = value;
+  } else {
+    out << kSizeWrongMessage << '\n';
+  }
+}
+
+void PrintEditorMenu(std::ostream& out) {
+  out << "Taviks Object Editor Menu\n"
+         "-------------------------\n"
+         "00 - Back to the Main Menu\n"
+         "01 - Save the map to 'new-[Mapname]'\n";
+  for (const ObjectOption& option : kObjectOptions) out << option.menu_line << '\n';
+  out << "17 - view mapsize\n";
+}
+
+// The save question on leaving: only the number 1 saves; no number or end of input
+// saves nothing.
+bool AskSaveAgain(Console& console) {
+  console.out << "Save file again (1-Yes/Other-No): ";
+  console.out.flush();
+  const Reply reply = ReadNumberAlone(console.in);
+  if (reply.kind == ReplyKind::kNoNumber) DiscardRestOfLine(console.in);
+  return reply.kind == ReplyKind::kNumber && reply.value == 1;
+}
+
+}  // namespace
+
+bool PlaceObjectAt(Console& console, std::span<std::uint8_t> image, std::size_t width,
+                   std::size_t height, std::uint8_t object_index) {
+  if (width == 0 || height == 0) {
+    // No coordinate could ever be accepted.
+    console.out << kSizeWrongMessage << '\n';
+    return false;
+  }
+  const auto x = AskCoordinate(console, "Enter the X-coordinate: ", width);
+  if (!x) return false;
+  const auto y = AskCoordinate(console, "Enter the Y-coordinate: ", height);
+  if (!y) return false;
+  const std::size_t n = width * height;
+  const std::size_t vertex = VertexIndex(*x, *y, width);
+  // The image need not be complete here, so each byte is checked against its length.
+  WriteInsideImage(console.out, image, BlockDataOffset(kObjectIndexBlock, n) + vertex,
+                   object_index);
+  WriteInsideImage(console.out, image, BlockDataOffset(kObjectTypeBlock, n) + vertex,
+                   kPlacedObjectType);
+  console.out << "Object has been placed!\n\n";
+  return true;
+}
+
 void ObjectEditTool(Console& console) {
-  console.out << "Error: not an option\n";
+  InputFile file;
+  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
+  if (!image) return;
+  const std::size_t width = MapWidth(*image);
+  const std::size_t height = MapHeight(*image);
+  const std::array<const InputFile*, 1> inputs = {&file};
+  for (;;) {
+    PrintEditorMenu(console.out);
+    console.out << "Option: ";
+    console.out.flush();
+    const std::int32_t option = ReadNumber(console.in);
+    console.out << '\n';
+    if (option == 0) {
+      console.out << "Tool will be closed\n";
+      if (AskSaveAgain(console)) SaveMap(console.out, *image, file.name, inputs);
+      return;
+    }
+    if (option == 1) {
+      SaveMap(console.out, *image, file.name, inputs);
+    } else if (option >= kFirstObjectOption && option <= kLastObjectOption) {
+      const ObjectOption& object =
+          kObjectOptions[static_cast<std::size_t>(option - kFirstObjectOption)];
+      if (PlaceObjectAt(console, *image, width, height, object.object_index)) {
+        if (option == kSunkenShipOption) console.out << "I'm a pirate without a ship!\n";
+        if (option == kOpenedGateOption) console.out << "Yarrr, the gate is open!\n";
+      }
+    } else if (option == kMapSizeOption) {
+      console.out << "Mapwidth: " << width << "\nMapheight: " << height
+                  << "\nBuffer: " << image->size() << "\n\n";
+    } else {
+      console.out << "Error: not an option\n\n";
+    }
+  }
 }
 
 }  // namespace plandrix

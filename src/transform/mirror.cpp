@@ -1,10 +1,188 @@
 #include "transform/mirror.h"
 
-namespace plandrix {
+#include <algorithm>
+#include <array>
+#include <new>
+#include <optional>
+#include <string_view>
 
-// Not built yet: the main menu answers this option like any unknown number.
+#include "core/map_file.h"
+#include "core/map_layout.h"
+
+namespace plandrix {
+namespace {
+
+// Every per-vertex block that follows the vertex itself when a map is mirrored. The two
+// terrain layers are handled apart: their triangles sit half a vertex off the vertex.
+constexpr std::array<int, 5> kVertexBlocks = {kHeightBlock, kObjectIndexBlock, kObjectTypeBlock,
+                                              kAnimalBlock, kResourceBlock};
+// Left to right, the first terrain layer moves with the vertex as well.
+constexpr std::array<int, 6> kVertexBlocksWithFirstTerrain = {kHeightBlock,      kTerrainBlock1,
+                                                              kObjectIndexBlock, kObjectTypeBlock,
+                                                              kAnimalBlock,      kResourceBlock};
+
+constexpr std::array<std::string_view, 6> kSubmenuLines = {
+    "You can mirror maps in X and Y direction.",
+    "-----------------------------------------",
+    "00 - Close Program",
+    "01 - Mirror Y-Axis",
+    "02 - Mirror X-Axis",
+    "03 - Rotate Map 180",
+};
+
+constexpr std::size_t kLargestSide = 0xFFFF;
+
+bool HoldsCompleteMap(std::span<const std::uint8_t> image, std::size_t width, std::size_t height) {
+  return width <= kLargestSide && height <= kLargestSide &&
+         image.size() >= MapLength(width, height);
+}
+
+// Row r of a block's data.
+std::span<std::uint8_t> Row(std::span<std::uint8_t> block, std::size_t r, std::size_t width) {
+  return block.subspan(VertexIndex(0, r, width), width);
+}
+
+// row[size - 1 - j] = row[j] for j below count: the first count bytes, reversed, end the
+// row. The caller keeps count at most half the row, so source and target never overlap.
+void MirrorOntoEnd(std::span<std::uint8_t> row, std::size_t count) {
+  std::reverse_copy(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(count),
+                    row.end() - static_cast<std::ptrdiff_t>(count));
+}
+
+}  // namespace
+
+void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+             std::ostream& out) {
+  if (HoldsCompleteMap(image, width, height)) {
+    const std::size_t n = width * height;
+    const std::size_t half = width / 2;
+    for (int block : kVertexBlocksWithFirstTerrain) {
+      const auto data = Block(image, block, n);
+      for (std::size_t r = 0; r < height; ++r) {
+        const auto row = Row(data, r, width);
+        if (r % 2 == 1) {
+          MirrorOntoEnd(row, half);
+        } else if (half > 1) {
+          // Even rows shift by one: column j goes to W - j, so column 0 would land just
+          // past the row and is not copied.
+          MirrorOntoEnd(row.subspan(1), half - 1);
+        }
+      }
+    }
+    const auto second = Block(image, kTerrainBlock2, n);
+    for (std::size_t r = 0; r < height; ++r) {
+      const auto row = Row(second, r, width);
+      if (r % 2 == 0) {
+        MirrorOntoEnd(row, half);
+      } else if (half > 0) {
+        // Odd rows: the second triangle of column j goes to W - 2 - j, so the row's last
+        // byte keeps its value. With W even the last copy lands on its own source.
+        const std::size_t count = (width % 2 == 0) ? half - 1 : half;
+        MirrorOntoEnd(row.first(width - 1), count);
+      }
+    }
+  }
+  out << "Map has been fully Y-Axis mirrored!\n\n";
+}
+
+void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+             std::ostream& out) {
+  if (HoldsCompleteMap(image, width, height) && width > 0) {
+    const std::size_t n = width * height;
+    const std::size_t half = height / 2;
+    // Row 0 is never copied: vertex row i goes to row H - i.
+    for (int block : kVertexBlocks) {
+      const auto data = Block(image, block, n);
+      for (std::size_t i = 1; i < half; ++i) {
+        const auto from = Row(data, i, width);
+        std::copy(from.begin(), from.end(), Row(data, height - i, width).begin());
+      }
+    }
+    // Terrain row i goes to row H - 1 - i with the layers exchanged, and, since the
+    // stagger of the target row differs, half a vertex across: in odd rows the first
+    // layer moves one column right, in even rows the second layer one column left. The
+    // byte that would leave the row is not copied.
+    const auto first = Block(image, kTerrainBlock1, n);
+    const auto second = Block(image, kTerrainBlock2, n);
+    for (std::size_t i = 1; i < half; ++i) {
+      const auto first_from = Row(first, i, width);
+      const auto second_from = Row(second, i, width);
+      const auto first_to = Row(first, height - 1 - i, width);
+      const auto second_to = Row(second, height - 1 - i, width);
+      if (i % 2 == 1) {
+        std::copy(first_from.begin(), first_from.end(), second_to.begin());
+        std::copy(second_from.begin(), second_from.end() - 1, first_to.begin() + 1);
+      } else {
+        std::copy(first_from.begin() + 1, first_from.end(), second_to.begin());
+        std::copy(second_from.begin(), second_from.end(), first_to.begin());
+      }
+    }
+  }
+  out << "Map has been fully X-Axis mirrored!\n\n";
+}
+
+void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
+               std::size_t width, std::size_t height) {
+  if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
+    return;
+  }
+  const std::size_t n = width * height;
+  if (n == 0) return;
+  // Position k of a layer goes to N - k; position 0 would land past the layer and is
+  // not copied.
+  const auto first_from = Block(source, kTerrainBlock1, n).subspan(1);
+  const auto second_from = Block(source, kTerrainBlock2, n).subspan(1);
+  std::reverse_copy(second_from.begin(), second_from.end(),
+                    Block(image, kTerrainBlock1, n).subspan(1).begin());
+  std::reverse_copy(first_from.begin(), first_from.end(),
+                    Block(image, kTerrainBlock2, n).subspan(1).begin());
+}
+
 void MirrorMapTool(Console& console) {
-  console.out << "Error: not an option\n";
+  console.out << "Mirror Map tool still under construction\n";
+  InputFile file;
+  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
+  if (!image) return;
+  // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
+  // the stored bytes are kept from this first read.
+  std::optional<MapImage> stored;
+  try {
+    stored = *image;
+  } catch (const std::bad_alloc&) {
+    console.out << kNoMemoryMessage << '\n';
+    return;
+  }
+  const std::size_t width = MapWidth(*image);
+  const std::size_t height = MapHeight(*image);
+  for (;;) {
+    for (std::string_view line : kSubmenuLines) console.out << line << '\n';
+    console.out << "What do you want to do:";
+    console.out.flush();
+    const std::int32_t choice = ReadNumber(console.in);
+    if (choice == 0) {
+      console.out << "Leaving Tool\n";
+      break;
+    }
+    switch (choice) {
+      case 1:
+        console.out << "\nMap is mirrored in Y direction\n";
+        MirrorY(*image, width, height, console.out);
+        break;
+      case 2:
+        console.out << "Mirroring X is now under construction\n\nMap is mirrored in X direction\n";
+        MirrorX(*image, width, height, console.out);
+        break;
+      case 3:
+        console.out << "Rotating Map 180\n";
+        Rotate180(*image, *stored, width, height);
+        break;
+      default:
+        console.out << "Not an option\n";
+        break;
+    }
+  }
+  const std::array<const InputFile*, 1> inputs = {&file};
+  SaveMap(console.out, *image, file.name, inputs);
 }
 
 }  // namespace plandrix
