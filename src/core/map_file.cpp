@@ -72,13 +72,13 @@ bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, I
           << "\n\n";
       continue;
     }
+    // Only regular files are maps or bitmaps: a folder cannot be read, and opening a
+    // named pipe or a device could wait for ever or never end.
     std::error_code error;
-    if (!fs::is_directory(word, error)) {
-      file.stream.close();
-      file.stream.clear();
-      file.stream.open(word, std::ios::binary);
-    }
-    if (fs::is_directory(word, error) || !file.stream.is_open()) {
+    file.stream.close();
+    file.stream.clear();
+    if (fs::is_regular_file(word, error)) file.stream.open(word, std::ios::binary);
+    if (!file.stream.is_open()) {
       out << "Unable to open File: " << word << "\n\n";
       continue;
     }

@@ -1,6 +1,7 @@
 #include "core/map_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -104,6 +105,19 @@ TEST_F(OpenInputFileTest, RefusesNamesLongerThan31CharactersWithoutCuttingThem) 
   EXPECT_EQ(out.str(), kPrompt + "Filename too long (at most 31 characters): " + name32 + "\n\n" +
                            kPrompt + "Map has been loaded!\n");
   EXPECT_EQ(file.name, name31);
+}
+
+TEST_F(OpenInputFileTest, OnlyRegularFilesOpen) {
+  // A named pipe would block the open for ever; a device never ends.
+  ASSERT_EQ(mkfifo("pipe.swd", 0600), 0);
+  Write("ok.swd", MakeBlankMap(2, 2));
+  std::istringstream in("pipe.swd /dev/zero ok.swd\n");
+  std::ostringstream out;
+  InputFile file;
+  ASSERT_TRUE(OpenInputFile(in, out, kMapKind, file));
+  EXPECT_EQ(out.str(), kPrompt + "Unable to open File: pipe.swd\n\n" + kPrompt +
+                           "Unable to open File: /dev/zero\n\n" + kPrompt +
+                           "Map has been loaded!\n");
 }
 
 using LoadMapTest = InFolder;

@@ -1,0 +1,47 @@
+// Saves on a disk that fails: the file size limit is lowered (with SIGXFSZ ignored, so a
+// write beyond it fails instead of killing the program), or the folder does not exist.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/run_program.h"
+#include "support/test_maps.h"
+
+namespace plandrix {
+namespace {
+
+using testing::MakeBlankMap;
+using testing::MenuText;
+using testing::QuitText;
+
+TEST(FailingDiskTranscript, SizeLimitReportsTheErrorAndKeepsTheEarlierOutput) {
+  const std::vector<std::uint8_t> earlier(3000, 0x5A);  // a good earlier output, 3 KiB
+  // Limits in KiB: every one is too small for the 16913-byte map but not zero.
+  for (int limit : {4, 8, 16}) {
+    testing::TempFolder folder;
+    folder.Write("ntest.wld", earlier);
+    testing::RunOptions options;
+    options.prelude = "trap '' XFSZ; ulimit -f " + std::to_string(limit);
+    const auto run = testing::RunProgramIn(folder, "12\n0\n", options);
+    EXPECT_EQ(run.exit_status, 0) << limit;
+    EXPECT_EQ(run.output,
+              MenuText() + "\nNothing here!\n\nERROR: Unable to save File: ntest.wld\n\n" +
+                  QuitText())
+        << limit;
+    // The earlier output is intact and no partial file is left behind.
+    ASSERT_EQ(run.files.size(), 1u) << limit;
+    EXPECT_EQ(run.files.at("ntest.wld"), earlier) << limit;
+  }
+}
+
+TEST(FailingDiskTranscript, LimitLargeEnoughSaves) {
+  testing::RunOptions options;
+  options.prelude = "trap '' XFSZ; ulimit -f 17";
+  const auto run = testing::RunProgram("12\n0\n", {}, options);
+  EXPECT_EQ(run.output,
+            MenuText() + "\nNothing here!\n\nMap has been saved!\nName:ntest.wld\n\n" + QuitText());
+  EXPECT_EQ(run.files.at("ntest.wld"), MakeBlankMap(32, 32));
+}
+
+}  // namespace
+}  // namespace plandrix
