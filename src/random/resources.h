@@ -1,10 +1,10 @@
 #pragma once
 
-#include "console/console.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "console/console.h"
 
 namespace plandrix {
 

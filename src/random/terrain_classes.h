@@ -2,17 +2,127 @@
 // six triangles around a vertex.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 
+#include "core/map_layout.h"
+
 namespace plandrix {
+
+// TerrainClass values that the passes treat specially.
+inline constexpr std::uint8_t kWaterClass = 5;
+// Known codes on which nothing is placed, and every code that no class lists.
+inline constexpr std::uint8_t kBarrenClass = 17;
+
+namespace terrain_detail {
+
+// Marks a code that no class lists: it counts as kBarrenClass after a warning.
+inline constexpr std::uint8_t kUnlisted = 0xFF;
+
+struct CodeClass {
+  std::uint8_t code;
+  std::uint8_t terrain_class;
+};
+
+inline constexpr CodeClass kListedCodes[] = {
+    {0, 0},
+    {4, 0},
+    {7, 0},
+    {14, 0},
+    {1, 1},
+    {11, 1},
+    {12, 1},
+    {13, 1},
+    {34, 1},
+    {2, 2},
+    {3, 3},
+    {5, 5},
+    {6, 5},
+    {19, 5},  // water
+    {8, 8},
+    {9, 8},
+    {10, 8},
+    {15, 8},
+    {16, 16},
+    {20, 16},
+    {21, 16},
+    {22, 16},
+    {18, 18},
+    // The codes 0, 8, 9, 10, 14, 15, 18 and 34 with 64 added are known, but barren.
+    {64, 17},
+    {72, 17},
+    {73, 17},
+    {74, 17},
+    {78, 17},
+    {79, 17},
+    {82, 17},
+    {98, 17},
+};
+
+constexpr std::array<std::uint8_t, 256> MakeTerrainClassTable() {
+  std::array<std::uint8_t, 256> table{};
+  table.fill(kUnlisted);
+  for (const CodeClass& listed : kListedCodes) table[listed.code] = listed.terrain_class;
+  return table;
+}
+
+inline constexpr std::array<std::uint8_t, 256> kTerrainClassOfCode = MakeTerrainClassTable();
+
+// Triangle classes as single bits (class 1 -> 1, class 2 -> 2, class 3 -> 4, class 0 -> 0),
+// so that the AND of six triangles is non-zero exactly when all six share one class.
+constexpr std::array<std::uint8_t, 256> MakeTriangleBitTable() {
+  std::array<std::uint8_t, 256> table{};
+  for (std::size_t code : {5, 6, 19}) table[code] = 1;  // water
+  for (std::size_t code : {0, 8, 9, 10, 14, 15, 18}) table[code] = 2;
+  for (std::size_t code : {1, 11, 12, 13, 34}) table[code] = 4;
+  return table;
+}
+
+inline constexpr std::array<std::uint8_t, 256> kTriangleBits = MakeTriangleBitTable();
+// Vertex class of the AND of six triangle bits.
+inline constexpr std::array<std::uint8_t, 8> kVertexClassOfBits = {0, 1, 2, 0, 3, 0, 0, 0};
+
+void PrintUnlistedCodeWarning(std::ostream& out, std::size_t index, std::uint8_t code);
+
+}  // namespace terrain_detail
+
+// TerrainClass of the block-2 code at `index` of an already addressed block 2; the form
+// that the passes use in their loops. An unlisted code prints the three warning lines.
+inline std::uint8_t TerrainClassAt(std::span<const std::uint8_t> terrain, std::size_t index,
+                                   std::ostream& out) {
+  const std::uint8_t code = terrain[index];
+  const std::uint8_t terrain_class = terrain_detail::kTerrainClassOfCode[code];
+  if (terrain_class != terrain_detail::kUnlisted) [[likely]] {
+    return terrain_class;
+  }
+  terrain_detail::PrintUnlistedCodeWarning(out, index, code);
+  return kBarrenClass;
+}
 
 // TerrainClass of the block-2 code of vertex `index` (0 to n - 1). An unlisted code
 // prints the three warning lines on out and gives 17.
-std::uint8_t GetTerrainClass(std::span<const std::uint8_t> image, std::size_t n,
-                             std::size_t index, std::ostream& out);
+std::uint8_t GetTerrainClass(std::span<const std::uint8_t> image, std::size_t n, std::size_t index,
+                             std::ostream& out);
+
+// The six triangles around a vertex: three indices into block 2 and three into block 3.
+struct VertexTriangles {
+  std::array<std::size_t, 3> first;
+  std::array<std::size_t, 3> second;
+};
+
+// Where the six triangles of vertex (x, y) lie, or nothing for the vertices that have no
+// defined set (corners of the staggering, the inner last row when it is even, and every
+// vertex of a map with fewer than three rows or columns). Every index is below W x H.
+std::optional<VertexTriangles> FindVertexTriangles(std::size_t width, std::size_t height,
+                                                   std::size_t x, std::size_t y);
+
+// Vertex class 0 to 3 of vertex (x, y) with blocks 2 and 3 already addressed.
+int VertexClassIn(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
+                  std::size_t width, std::size_t height, std::size_t x, std::size_t y);
 
 // Vertex class 0 to 3 of vertex (x, y): the common triangle class of its six triangles,
 // 0 when they differ. Reads only bytes of blocks 2 and 3.

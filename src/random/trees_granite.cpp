@@ -2,10 +2,16 @@
 
 namespace plandrix {
 
-// Placeholders until the passes are built.
-void PlaceTrees(std::span<std::uint8_t>, std::size_t, std::size_t, RandomSource&, std::uint32_t,
-                std::ostream&) {}
-void PlaceGranite(std::span<std::uint8_t>, std::size_t, std::size_t, RandomSource&,
-                  std::uint32_t, std::ostream&) {}
+void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+                RandomSource& source, std::uint32_t seed, std::ostream& out) {
+  PlaceTreesWith(
+      image, width, height, [&] { return RandomNumber(source, seed, 0); }, out);
+}
+
+void PlaceGranite(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+                  RandomSource& source, std::uint32_t seed, std::ostream& out) {
+  PlaceGraniteWith(
+      image, width, height, [&] { return RandomNumber(source, seed, 0); }, out);
+}
 
 }  // namespace plandrix

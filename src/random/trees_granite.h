@@ -1,13 +1,129 @@
+// Tree and granite placement. Each pass is written once over a draw callable, so that the
+// program draws from its random source and a caller may feed a chosen sequence instead;
+// the order of the draws, discarded ones included, is what makes a seed give one map.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <span>
 
+#include "core/map_layout.h"
 #include "random/random_source.h"
+#include "random/terrain_classes.h"
 
 namespace plandrix {
+
+namespace trees_detail {
+
+// A tree: block 5 gets base plus the low three bits of a draw, block 6 gets type.
+struct TreeKind {
+  std::uint8_t base;
+  std::uint8_t type;
+};
+
+// Class 0 by the low three bits of the second draw; 0 grows nothing.
+inline constexpr std::array<TreeKind, 8> kClass0Trees = {
+    {{0, 0}, {240, 196}, {240, 196}, {48, 197}, {48, 197}, {176, 197}, {176, 197}, {112, 197}}};
+// Class 3 by the second draw mod 6.
+inline constexpr std::array<TreeKind, 6> kClass3Trees = {
+    {{48, 196}, {48, 196}, {48, 196}, {176, 196}, {176, 196}, {176, 196}}};
+// Class 8 by the second draw mod 9.
+inline constexpr std::array<TreeKind, 9> kClass8Trees = {{{48, 196},
+                                                          {48, 196},
+                                                          {48, 196},
+                                                          {176, 196},
+                                                          {176, 196},
+                                                          {176, 196},
+                                                          {112, 196},
+                                                          {112, 196},
+                                                          {240, 197}}};
+// Classes 1 and 18 grow only this kind.
+inline constexpr TreeKind kClass1And18Tree = {48, 198};
+
+inline constexpr std::uint8_t kGraniteType = 204;
+
+}  // namespace trees_detail
+
+// PlaceTrees over any draw callable returning std::uint32_t.
+template <class Draw>
+void PlaceTreesWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+                    Draw&& draw, std::ostream& out) {
+  using trees_detail::TreeKind;
+  const std::size_t n = width * height;
+  if (image.size() >= MapLength(width, height)) {
+    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
+    const auto object_index = Block(image, kObjectIndexBlock, n);
+    const auto object_type = Block(image, kObjectTypeBlock, n);
+    for (std::size_t i = 0; i < n; ++i) {
+      TreeKind tree{};
+      switch (TerrainClassAt(terrain, i, out)) {
+        case 0: {
+          if (std::uint32_t{draw()} % 10 != 0) continue;
+          const std::uint32_t kind = std::uint32_t{draw()} & 7;
+          if (kind == 0) continue;
+          tree = trees_detail::kClass0Trees[kind];
+          break;
+        }
+        case 1:
+          if (std::uint32_t{draw()} % 15 != 0) continue;
+          draw();  // thrown away; it still moves the sequence on
+          tree = trees_detail::kClass1And18Tree;
+          break;
+        case 3:
+          if (std::uint32_t{draw()} % 7 != 0) continue;
+          tree = trees_detail::kClass3Trees[std::uint32_t{draw()} % 6];
+          break;
+        case 8:
+          if (std::uint32_t{draw()} % 7 != 0) continue;
+          tree = trees_detail::kClass8Trees[std::uint32_t{draw()} % 9];
+          break;
+        case 18:
+          if (std::uint32_t{draw()} % 20 != 0) continue;
+          draw();  // thrown away; it still moves the sequence on
+          tree = trees_detail::kClass1And18Tree;
+          break;
+        default:  // classes 2, 5 (water), 16 and 17: no draw at all
+          continue;
+      }
+      const std::uint32_t variant = std::uint32_t{draw()} & 7;
+      object_index[i] = static_cast<std::uint8_t>(tree.base + variant);
+      object_type[i] = tree.type;
+    }
+  }
+  out << "You will need some woodcutters now...\n";
+}
+
+// PlaceGranite over any draw callable returning std::uint32_t.
+template <class Draw>
+void PlaceGraniteWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+                      Draw&& draw, std::ostream& out) {
+  const std::size_t n = width * height;
+  if (image.size() >= MapLength(width, height)) {
+    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
+    const auto object_index = Block(image, kObjectIndexBlock, n);
+    const auto object_type = Block(image, kObjectTypeBlock, n);
+    for (std::size_t centre = 0; centre < n; ++centre) {
+      if (std::uint32_t{draw()} % 85 != 0) continue;
+      const std::uint32_t stones = std::uint32_t{draw()} % 6 + 3;
+      for (std::uint32_t stone = 0; stone < stones; ++stone) {
+        const std::size_t row_step = std::uint32_t{draw()} % 3;
+        const std::size_t column_step = std::uint32_t{draw()} % 3;
+        // centre + (row_step - 1) * W + (column_step - 1), kept unsigned by adding W + 1
+        // first; a target before the first vertex or past the last one falls back to the
+        // centre. Steps past a row's end wrap into the neighbouring row.
+        const std::size_t shifted = centre + row_step * width + column_step;
+        std::size_t target = centre;
+        if (shifted >= width + 1 && shifted - (width + 1) < n) target = shifted - (width + 1);
+        if (TerrainClassAt(terrain, target, out) == kWaterClass) continue;
+        object_index[target] = static_cast<std::uint8_t>(std::uint32_t{draw()} % 6 + 1);
+        object_type[target] = trees_detail::kGraniteType;
+      }
+    }
+  }
+  out << "There are some rocks in your way...\n";
+}
 
 // Scatters trees into blocks 5 and 6 by terrain class; prints its closing line on out.
 // Every draw is RandomNumber(source, seed, 0).
