@@ -1,9 +1,254 @@
+// The random map generator: a grid of equal regions laid over a blank map, a kind drawn
+// for every region, each region painted by its kind, then the placement and height passes.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
 #include "console/console.h"
+#include "core/map_layout.h"
 #include "random/random_source.h"
 
 namespace plandrix {
+
+inline constexpr int kRegionKindCount = 8;  // kinds 0 to 7 paint; 8 and above leave the cell
+inline constexpr std::uint32_t kUnpaintedKind = 8;
+
+// The generator's parameters and the grid worked out from them. Every map of the tool is
+// laid out with these start values: regions of 12 x 12, 45 % kind 3, 15 % kind 4 and the
+// remaining 40 % kind 8.
+struct MapLayout {
+  std::array<std::int32_t, kRegionKindCount> kind_percent = {0, 0, 0, 45, 15, 0, 0, 0};
+  std::int32_t region_width = 12;
+  std::int32_t region_height = 12;
+  std::int32_t leftover_x = 0;  // vertices of a row outside the grid; set by ComputeMapLayout
+  std::int32_t leftover_y = 0;  // rows outside the grid; set by ComputeMapLayout
+  std::int32_t region_columns = 0;
+  std::int32_t region_rows = 0;
+  std::int32_t region_count = 0;
+  std::int32_t spare = 1;   // read by nothing
+  bool spare_flag = false;  // read by nothing
+  std::int32_t seed = 12345678;
+  std::int32_t map_width = 0;
+  std::int32_t map_height = 0;
+};
+
+// A copy of layout with the grid for a width x height map: as many whole regions as fit,
+// always leaving at least one vertex (one row) of margin on the right (at the bottom), so
+// that the triangles of the last painted column and row stay inside the map. The grid is
+// centred: the left margin is leftover_x / 2, rounded down. A region size below 1 or a
+// side below 1 gives no region.
+MapLayout ComputeMapLayout(MapLayout layout, std::int32_t width, std::int32_t height);
+
+// The kind that a draw gives: its remainder modulo 100 looked up in the prefix sums of
+// the eight percentages; past the last of them the region keeps the blank terrain.
+std::uint32_t RegionKindFor(std::uint32_t draw, const MapLayout& layout);
+
+// Writes the kinds of the first region_count regions (no more than kinds holds), one draw
+// each, in region-index order.
+template <typename Draw>
+void AssignRegionKindsWith(std::span<std::uint32_t> kinds, MapLayout layout, Draw&& draw) {
+  std::size_t count = layout.region_count > 0 ? static_cast<std::size_t>(layout.region_count) : 0;
+  if (count > kinds.size()) count = kinds.size();
+  for (std::size_t i = 0; i < count; ++i) kinds[i] = RegionKindFor(draw(), layout);
+}
+
+void AssignRegionKinds(std::span<std::uint32_t> kinds, MapLayout layout, RandomSource& source,
+                       std::uint32_t seed);
+
+// Sets the six triangles around a vertex: the vertex at index p of row y (of a width-wide
+// map, n = first.size() vertices) owns its two triangles; the other four are the triangles
+// of the row above and of the next vertex, reached by plain index arithmetic, so that x + 1
+// and x + 2 past the end of a row land at the start of the next row. Odd rows lie half a
+// vertex to the right, so their row-above triangles are one index further on; row 0 takes
+// its row above from the last row. The set is the neighbourhood of (x + 1, y), which is
+// where this generator's paint has always landed. The caller gives x < width and a row
+// inside the map; a triangle that would lie past the last vertex is not written.
+inline void SetVertexTrianglesAt(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
+                                 std::size_t width, std::size_t x, std::size_t y,
+                                 std::uint8_t code) {
+  const std::size_t n = first.size();
+  const std::size_t p = y * width + x;
+  const std::size_t above = y == 0 ? n - width + x : p - width + (y & 1U);
+  first[above] = code;
+  second[above] = code;
+  second[p] = code;
+  if (above + 1 < n) first[above + 1] = code;
+  if (p + 1 < n) {
+    first[p + 1] = code;
+    second[p + 1] = code;
+  }
+}
+
+// The same for a whole map image of width x height vertices. Writes only bytes of blocks
+// 2 and 3; does nothing when p does not lie in row y, y is not a row of the map, or the
+// image is too short for its size.
+void SetVertexTriangles(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+                        std::size_t p, std::size_t y, std::uint8_t code);
+
+// How a region kind fills its cell: one code per vertex, chosen by a draw or fixed.
+enum class FillDraw : std::uint8_t {
+  kNone,    // codes[0], no draw
+  kMod3,    // codes[draw % 3]
+  kAnd3,    // codes[draw & 3]
+  kLowBit,  // codes[draw & 1]
+};
+
+// Where the code number of a scattered vertex is drawn, if at all.
+enum class ScatterCode : std::uint8_t {
+  kFixed,      // codes[0], no draw
+  kDrawFirst,  // before the two position draws
+  kDrawLast,   // after the two position draws
+};
+
+struct RegionPaint {
+  FillDraw fill;
+  std::array<std::uint8_t, 4> fill_codes;
+  bool scatter;
+  ScatterCode scatter_code;
+  std::array<std::uint8_t, 3> scatter_codes;  // by the code number modulo 3
+  bool water_mark;  // one fixed water vertex near the centre, after the scatter
+};
+
+inline constexpr std::uint8_t kWaterCode = 5;
+
+inline constexpr std::array<RegionPaint, kRegionKindCount> kRegionPaints = {{
+    // 0: all 4
+    {FillDraw::kNone, {4, 4, 4, 4}, false, ScatterCode::kFixed, {0, 0, 0}, false},
+    // 1: a mix of 0, 14 and 4
+    {FillDraw::kMod3, {0, 14, 4, 4}, false, ScatterCode::kFixed, {0, 0, 0}, false},
+    // 2: 4 with spots of 0 and 14 and a water vertex
+    {FillDraw::kNone, {4, 4, 4, 4}, true, ScatterCode::kDrawFirst, {0, 14, 14}, true},
+    // 3: a mix of 8, 9, 10 and 15
+    {FillDraw::kAnd3, {8, 9, 10, 15}, false, ScatterCode::kFixed, {0, 0, 0}, false},
+    // 4: a mix of 1, 11, 12 and 13 with spots of 2 and 18
+    {FillDraw::kAnd3, {1, 11, 12, 13}, true, ScatterCode::kDrawLast, {2, 18, 18}, false},
+    // 5: as 4, with spots of 16
+    {FillDraw::kAnd3, {1, 11, 12, 13}, true, ScatterCode::kFixed, {16, 16, 16}, false},
+    // 6: 3 and 8 by the lowest bit
+    {FillDraw::kLowBit, {3, 8, 8, 8}, false, ScatterCode::kFixed, {0, 0, 0}, false},
+    // 7: water with spots of 4
+    {FillDraw::kNone, {5, 5, 5, 5}, true, ScatterCode::kFixed, {4, 4, 4}, false},
+}};
+
+namespace random_map_detail {
+
+// A remainder that cannot divide by zero: regions too small for a quarter or a half
+// give 0, and the draw is still taken.
+constexpr std::int64_t Mod(std::uint32_t value, std::int64_t divisor) {
+  return divisor > 0 ? static_cast<std::int64_t>(value % static_cast<std::uint64_t>(divisor)) : 0;
+}
+
+template <typename Choose>
+void FillCell(std::span<std::uint8_t> first, std::span<std::uint8_t> second, std::size_t width,
+              std::size_t x0, std::size_t y0, std::size_t cell_width, std::size_t cell_height,
+              Choose&& choose) {
+  for (std::size_t y = y0; y < y0 + cell_height; ++y) {
+    for (std::size_t x = x0; x < x0 + cell_width; ++x) {
+      SetVertexTrianglesAt(first, second, width, x, y, choose());
+    }
+  }
+}
+
+}  // namespace random_map_detail
+
+// Paints the cell of region (row, column) by its kind in kinds (region-index order).
+// Kinds above 7, regions outside the grid, and cells that do not lie inside the map
+// paint nothing and draw nothing.
+template <typename Draw>
+void PaintRegionWith(std::span<std::uint8_t> image, std::span<const std::uint32_t> kinds,
+                     std::int32_t row, std::int32_t column, MapLayout layout, Draw&& draw) {
+  using random_map_detail::Mod;
+  if (row < 0 || row >= layout.region_rows || column < 0 || column >= layout.region_columns) {
+    return;
+  }
+  const auto index = static_cast<std::size_t>(std::int64_t{row} * layout.region_columns + column);
+  if (index >= kinds.size() || kinds[index] >= static_cast<std::uint32_t>(kRegionKindCount)) return;
+  const RegionPaint& paint = kRegionPaints[kinds[index]];
+
+  if (layout.map_width <= 0 || layout.map_height <= 0) return;
+  if (layout.region_width <= 0 || layout.region_height <= 0) return;
+  const std::int64_t map_width = layout.map_width;
+  const std::int64_t map_height = layout.map_height;
+  const std::int64_t region_width = layout.region_width;
+  const std::int64_t region_height = layout.region_height;
+  const std::int64_t x0 = column * region_width + layout.leftover_x / 2;
+  const std::int64_t y0 = row * region_height + layout.leftover_y / 2;
+  if (x0 < 0 || y0 < 0 || x0 + region_width > map_width || y0 + region_height > map_height) {
+    return;
+  }
+  const auto width = static_cast<std::size_t>(map_width);
+  const auto height = static_cast<std::size_t>(map_height);
+  if (image.size() < MapLength(width, height)) return;
+  const std::size_t n = width * height;
+  const std::span<std::uint8_t> first = Block(image, kTerrainBlock1, n);
+  const std::span<std::uint8_t> second = Block(image, kTerrainBlock2, n);
+
+  const auto cell_x = static_cast<std::size_t>(x0);
+  const auto cell_y = static_cast<std::size_t>(y0);
+  const auto cell_width = static_cast<std::size_t>(region_width);
+  const auto cell_height = static_cast<std::size_t>(region_height);
+  const auto& codes = paint.fill_codes;
+  switch (paint.fill) {
+    case FillDraw::kNone:
+      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
+                                  [&] { return codes[0]; });
+      break;
+    case FillDraw::kMod3:
+      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
+                                  [&] { return codes[draw() % 3U]; });
+      break;
+    case FillDraw::kAnd3:
+      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
+                                  [&] { return codes[draw() & 3U]; });
+      break;
+    case FillDraw::kLowBit:
+      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
+                                  [&] { return codes[draw() & 1U]; });
+      break;
+  }
+
+  const std::int64_t half_width = region_width / 2;
+  const std::int64_t half_height = region_height / 2;
+  // Writes one vertex if it lies in the map (it always does for regions of 4 or more).
+  const auto set_vertex = [&](std::int64_t x, std::int64_t y, std::uint8_t code) {
+    if (x < 0 || y < 0 || x >= map_width || y >= map_height) return;
+    SetVertexTrianglesAt(first, second, width, static_cast<std::size_t>(x),
+                         static_cast<std::size_t>(y), code);
+  };
+  if (paint.scatter) {
+    const std::int64_t limit = (half_width + half_height) / 2;
+    const std::int64_t quarter_width = region_width / 4;
+    const std::int64_t quarter_height = region_height / 4;
+    // Scattered vertices fall around the middle of the cell, within a quarter of its size.
+    const std::int64_t top = y0 + half_height - 1 - quarter_height / 2;
+    const std::int64_t left = x0 + half_width - 1 - quarter_width / 2;
+    const std::int64_t count = Mod(draw(), limit);
+    for (std::int64_t i = 0; i < count; ++i) {
+      std::uint32_t code_number = 0;
+      if (paint.scatter_code == ScatterCode::kDrawFirst) code_number = draw();
+      const std::int64_t dy = Mod(draw(), quarter_height);
+      const std::int64_t dx = Mod(draw(), quarter_width);
+      if (paint.scatter_code == ScatterCode::kDrawLast) code_number = draw();
+      set_vertex(left + dx, top + dy, paint.scatter_codes[code_number % 3U]);
+    }
+  }
+  if (paint.water_mark) set_vertex(x0 + half_width - 2, y0 + half_height - 1, kWaterCode);
+}
+
+void PaintRegion(std::span<std::uint8_t> image, std::span<const std::uint32_t> kinds,
+                 std::int32_t row, std::int32_t column, MapLayout layout, RandomSource& source,
+                 std::uint32_t seed);
+
+// Refusal of a size that a map file cannot hold.
+inline constexpr std::string_view kMapSizeMessage =
+    "ERROR: Mapwidth and Mapheight must be between 1 and 65535!";
+inline constexpr std::int32_t kMaxMapSide = 65535;
+// The name that the generated map is saved under (written as nGen.wld).
+inline constexpr std::string_view kGeneratedMapName = "Gen.wld";
 
 // Main menu option 8: generates nGen.wld from a width, a height and a seed.
 void RandomMapTool(Console& console, ProgramState& state);
