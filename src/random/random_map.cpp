@@ -1,9 +1,7 @@
 #include "random/random_map.h"
 
+#include <memory>
 #include <new>
-#include <optional>
-#include <stdexcept>
-#include <vector>
 
 #include "core/blank_map.h"
 #include "core/map_file.h"
@@ -112,19 +110,19 @@ void RandomMapTool(Console& console, ProgramState& state) {
   const auto width = static_cast<std::size_t>(typed_width);
   const auto height = static_cast<std::size_t>(typed_height);
   layout = ComputeMapLayout(layout, typed_width, typed_height);
-  // The one image of the run, and the kinds; a size that memory cannot hold ends the tool.
-  MapImage image;
-  std::vector<std::uint32_t> kinds;
-  try {
-    image.resize(MapLength(width, height));
-    kinds.resize(static_cast<std::size_t>(layout.region_count));
-  } catch (const std::bad_alloc&) {
-    console.out << kNoMemoryMessage << '\n';
-    return;
-  } catch (const std::length_error&) {
+  // The one image of the run and the kinds, each allocated once. The nothrow form lets a
+  // size that memory cannot hold end the tool with a message (also where a failed throwing
+  // allocation would abort the program); CreateBlankMap sets every byte of the image.
+  const std::size_t length = MapLength(width, height);
+  const auto count = static_cast<std::size_t>(layout.region_count);
+  const std::unique_ptr<std::uint8_t[]> image_bytes(new (std::nothrow) std::uint8_t[length]);
+  const std::unique_ptr<std::uint32_t[]> kind_entries(new (std::nothrow) std::uint32_t[count]());
+  if (!image_bytes || !kind_entries) {
     console.out << kNoMemoryMessage << '\n';
     return;
   }
+  const std::span<std::uint8_t> image(image_bytes.get(), length);
+  const std::span<std::uint32_t> kinds(kind_entries.get(), count);
   CreateBlankMap(image, width, height);
   WarnLargeMap(console.out, width, height);
 
