@@ -1,8 +1,75 @@
+// Turning a 16-colour bitmap into the terrain of a new map (main menu option 2), and the
+// bitmap helpers that the height-map import shares.
+//
+// Only a bitmap's width and height fields and its pixel bytes are used; the signature,
+// bit depth, compression and palette are never looked at.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <span>
+#include <string_view>
 
 #include "console/console.h"
 
 namespace plandrix {
+
+// The low 16 bits of the bitmap's 32-bit width and height fields.
+inline constexpr std::size_t kBmpWidthOffset = 18;
+inline constexpr std::size_t kBmpHeightOffset = 22;
+// A bitmap needs this many bytes before its width and height can be read.
+inline constexpr std::size_t kBmpSizeFieldsEnd = 24;
+// 14-byte file header, 40-byte information header, 16 palette entries of 4 bytes.
+inline constexpr std::size_t kBmp4BitPixelOffset = 118;
+
+// The code that paints nothing (colours 0 and 13, and the last column of an odd width).
+inline constexpr std::uint8_t kUnpaintedCode = 17;
+
+inline constexpr std::string_view kBmpTooShortMessage =
+    "ERROR: BMP file is too short for its size!";
+
+// Width and height as the bitmap states them; the bitmap holds at least kBmpSizeFieldsEnd
+// bytes.
+std::size_t BitmapWidth(std::span<const std::uint8_t> bitmap);
+std::size_t BitmapHeight(std::span<const std::uint8_t> bitmap);
+
+// Bytes after the W/2 pixel bytes of a 4-bit row, so that a row of an even width is a
+// multiple of 4 bytes long: 3, 2 or 1 for widths 2, 4 or 6 modulo 8.
+std::size_t BmpRowPadding(std::size_t width);
+
+// Whether a 4-bit bitmap holds its size fields and every stored row that its width and
+// height need: 118 + H x (W/2 + padding) bytes.
+bool BmpHoldsItsPixels(std::span<const std::uint8_t> bitmap);
+
+// Yes when width and height are both even and above 0; otherwise prints the two warning
+// lines and says no.
+bool CheckBmpSize(std::ostream& out, std::size_t bmp_width, std::size_t bmp_height);
+
+// Yes when the bitmap has the map's size; otherwise prints the line for the width, or
+// else for the height, and says no.
+bool CheckMapFitsBmp(std::ostream& out, std::size_t map_width, std::size_t bmp_width,
+                     std::size_t map_height, std::size_t bmp_height);
+
+// Fills codes (W x H, map row 0 = the top row of the picture) with the intermediate code
+// of every 4-bit pixel; the stored rows are bottom-up from offset 118. For an odd width
+// the last column, which no pixel byte covers, gets kUnpaintedCode. Returns false, and
+// changes nothing, when the bitmap is too short for its rows or codes for W x H.
+bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
+                                 std::span<std::uint8_t> codes, std::size_t width,
+                                 std::size_t height, std::size_t row_padding);
+
+// Paints the triangles around vertex (x, y) in blocks 2 and 3 with texture. Positions
+// outside the terrain layers are skipped; so is a vertex outside the map.
+void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> image,
+                      std::uint8_t texture, std::size_t width, std::size_t height);
+
+// Paints blocks 2 and 3 from the code array: the result is that of walking the 16 codes
+// in their fixed order and calling SetVertexTexture for every vertex holding the current
+// code, so a later code wins a shared triangle. Does nothing when image or codes are too
+// short for W x H. Throws std::bad_alloc when its small work rows cannot be allocated.
+void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
+                       std::size_t width, std::size_t height);
 
 // Main menu option 2: turns a 4-bit bitmap into the terrain of nTavik.wld.
 void BmpSwdTool(Console& console);
