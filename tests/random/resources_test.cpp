@@ -1,0 +1,138 @@
+#include "random/resources.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "core/map_layout.h"
+#include "random/scripted_draws.h"
+#include "random/terrain_classes.h"
+#include "support/test_maps.h"
+
+namespace plandrix {
+namespace {
+
+using testing::At;
+using testing::FillBlock;
+using testing::MakeBlankMap;
+using testing::SameBytes;
+
+std::vector<std::uint8_t> ResourceBlock(std::vector<std::uint8_t>& image) {
+  const std::size_t n = MapWidth(image) * MapHeight(image);
+  const auto block = Block(std::span<std::uint8_t>(image), 12, n);
+  return {block.begin(), block.end()};
+}
+
+TEST(Resources, Class3RotationRunsOnAcrossRows) {
+  // 5 x 5 of code 1 (class 3); left without a set: (0,0), (0,1) and (1..3, 4).
+  auto image = MakeBlankMap(5, 5);
+  FillBlock(image, 2, [](std::size_t, std::size_t) { return std::uint8_t{1}; });
+  FillBlock(image, 3, [](std::size_t, std::size_t) { return std::uint8_t{12}; });
+  FillBlock(image, 12, [](std::size_t, std::size_t) { return std::uint8_t{9}; });
+  PlaceResources(image, 5, 5);
+  const std::array<std::uint8_t, 6> rotation = {71, 79, 71, 87, 71, 95};
+  std::size_t next = 0;
+  std::vector<std::uint8_t> expected;
+  for (std::size_t y = 0; y < 5; ++y) {
+    for (std::size_t x = 0; x < 5; ++x) {
+      const bool left_out = (x == 0 && y <= 1) || (y == 4 && x >= 1 && x <= 3);
+      expected.push_back(left_out ? 9 : rotation[next++ % 6]);
+    }
+  }
+  EXPECT_EQ(ResourceBlock(image), expected);
+  // Row 0 ends after the fourth class-3 vertex, so row 1 starts with the fifth value, 71,
+  // then 95 and a new round.
+  EXPECT_EQ(At(image, 12, 1, 1), 71);
+  EXPECT_EQ(At(image, 12, 2, 1), 95);
+  EXPECT_EQ(At(image, 12, 3, 1), 71);
+}
+
+TEST(Resources, WaterAndClass2AndMixedVertices) {
+  auto image = MakeBlankMap(6, 6);  // water everywhere
+  FillBlock(image, 12, [](std::size_t, std::size_t) { return std::uint8_t{77}; });
+  // Vertex (2, 2): one of its six triangles, T3(1, 2), becomes land: it keeps its byte.
+  At(image, 3, 1, 2) = 0;
+  PlaceResources(image, 6, 6);
+  EXPECT_EQ(At(image, 12, 2, 2), 77);
+  EXPECT_EQ(At(image, 12, 3, 3), 135);
+  EXPECT_EQ(At(image, 12, 0, 0), 77);  // no set
+  // Codes 0 and 14 are class 2; codes 4 and 7 (terrain class 0 all the same) are not.
+  auto land = MakeBlankMap(6, 6);
+  FillBlock(land, 2, [](std::size_t x, std::size_t) { return std::uint8_t(x % 2 ? 0 : 14); });
+  FillBlock(land, 3, [](std::size_t, std::size_t y) { return std::uint8_t(y % 2 ? 8 : 18); });
+  PlaceResources(land, 6, 6);
+  EXPECT_EQ(At(land, 12, 3, 3), 33);
+  EXPECT_EQ(At(land, 12, 2, 0), 33);
+  FillBlock(land, 2, [](std::size_t, std::size_t) { return std::uint8_t{4}; });
+  FillBlock(land, 3, [](std::size_t, std::size_t) { return std::uint8_t{7}; });
+  FillBlock(land, 12, [](std::size_t, std::size_t) { return std::uint8_t{0}; });
+  const auto before = land;
+  PlaceResources(land, 6, 6);
+  EXPECT_TRUE(SameBytes(land, before));
+}
+
+TEST(Resources, AgreesWithGetVertexClassOnMixedMapsOfEverySize) {
+  std::mt19937 engine(7);
+  std::array<int, 4> seen{};
+  constexpr std::array<std::uint8_t, 8> kCodes = {5, 6, 19, 0, 14, 1, 34, 4};
+  for (std::size_t width = 0; width <= 9; ++width) {
+    for (std::size_t height = 0; height <= 9; ++height) {
+      auto image = MakeBlankMap(width, height);
+      // Patches of one class with a little noise, so that all three classes occur.
+      const auto patch = [&](std::size_t x, std::size_t y) {
+        const std::size_t region = (x / 4 + 3 * (y / 4) + width) % 4;
+        constexpr std::array<std::size_t, 4> kFirstOfClass = {0, 3, 5, 6};
+        return kCodes[engine() % 10 == 0 ? engine() % 8 : kFirstOfClass[region] + engine() % 2];
+      };
+      FillBlock(image, 2, patch);
+      FillBlock(image, 3, patch);
+      FillBlock(image, 12, [](std::size_t x, std::size_t) { return std::uint8_t(x + 1); });
+      auto expected = image;
+      std::size_t rotation = 0;
+      const std::array<std::uint8_t, 6> values = {71, 79, 71, 87, 71, 95};
+      for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x) {
+          switch (GetVertexClass(image, width, height, x, y)) {
+            case 1:
+              At(expected, 12, x, y) = 135;
+              ++seen[1];
+              break;
+            case 2:
+              At(expected, 12, x, y) = 33;
+              ++seen[2];
+              break;
+            case 3:
+              At(expected, 12, x, y) = values[rotation++ % 6];
+              ++seen[3];
+              break;
+            default:
+              break;
+          }
+        }
+      }
+      PlaceResources(image, width, height);
+      EXPECT_TRUE(SameBytes(image, expected)) << width << " x " << height;
+      // Block 12 is never read: a second run writes the same bytes again.
+      auto again = image;
+      PlaceResources(again, width, height);
+      EXPECT_TRUE(SameBytes(again, image)) << width << " x " << height;
+    }
+  }
+  EXPECT_GT(seen[1], 20);
+  EXPECT_GT(seen[2], 20);
+  EXPECT_GT(seen[3], 20);
+}
+
+TEST(Resources, AShortImageIsLeftAlone) {
+  auto image = MakeBlankMap(4, 4);
+  image.resize(image.size() - 1);
+  const auto before = image;
+  PlaceResources(image, 4, 4);
+  EXPECT_TRUE(SameBytes(image, before));
+}
+
+}  // namespace
+}  // namespace plandrix
