@@ -47,7 +47,7 @@ std::vector<std::uint8_t> PatternMap() {
   auto map = MakeBlankMap(9, 7);
   for (int k = 1; k <= 14; ++k) {
     FillBlock(map, k, [k](std::size_t x, std::size_t y) {
-      return static_cast<std::uint8_t>(k * 17 + x * 3 + y * 5);
+      return static_cast<std::uint8_t>(static_cast<std::size_t>(k) * 17 + x * 3 + y * 5);
     });
   }
   return map;
