@@ -90,7 +90,7 @@ TEST(MirrorTranscript, AbortedOrShortMapEndsTheToolWithoutWriting) {
   EXPECT_EQ(aborted.output, MenuText() + kIntro + "Loading file has been aborted!\n" + QuitText());
   EXPECT_TRUE(aborted.files.empty());
   auto short_map = RandomMap();
-  short_map.resize(short_map.size() - 1);
+  short_map.pop_back();
   const auto refused = RunProgram("3\ns.swd\n0\n", {{"s.swd", short_map}});
   EXPECT_EQ(refused.output, MenuText() + kIntro + kLoaded +
                                 "ERROR: Mapfile is too short for its size!\n" + QuitText());

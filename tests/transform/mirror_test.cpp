@@ -236,7 +236,7 @@ TEST(Rotate180, MirroredBlocksKeepTheirValuesAndTerrainComesFromTheStoredFile) {
 TEST(MirrorOperations, ImagesShorterThanTheirSizeAreLeftAlone) {
   std::mt19937 random(23);
   Image image = RandomMap(6, 6, random);
-  image.resize(image.size() - 1);
+  image.pop_back();
   const Image before = image;
   std::ostringstream out;
   MirrorY(image, 6, 6, out);
