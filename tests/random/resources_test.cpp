@@ -128,7 +128,7 @@ TEST(Resources, AgreesWithGetVertexClassOnMixedMapsOfEverySize) {
 
 TEST(Resources, AShortImageIsLeftAlone) {
   auto image = MakeBlankMap(4, 4);
-  image.resize(image.size() - 1);
+  image.pop_back();
   const auto before = image;
   PlaceResources(image, 4, 4);
   EXPECT_TRUE(SameBytes(image, before));
