@@ -146,9 +146,29 @@ template <typename Choose>
 void FillCell(std::span<std::uint8_t> first, std::span<std::uint8_t> second, std::size_t width,
               std::size_t x0, std::size_t y0, std::size_t cell_width, std::size_t cell_height,
               Choose&& choose) {
+  const std::size_t n = first.size();
+  // With a vertex right of the cell in every row (the margin of ComputeMapLayout), all six
+  // triangles of every cell vertex lie inside the blocks: no test per vertex is needed.
+  const bool inside = x0 + cell_width < width;
   for (std::size_t y = y0; y < y0 + cell_height; ++y) {
+    if (!inside) {
+      for (std::size_t x = x0; x < x0 + cell_width; ++x) {
+        SetVertexTrianglesAt(first, second, width, x, y, choose());
+      }
+      continue;
+    }
+    const std::size_t row = y * width;
+    const std::size_t row_above = y == 0 ? n - width : row - width + (y & 1U);
     for (std::size_t x = x0; x < x0 + cell_width; ++x) {
-      SetVertexTrianglesAt(first, second, width, x, y, choose());
+      const std::uint8_t code = choose();
+      const std::size_t p = row + x;
+      const std::size_t above = row_above + x;
+      first[above] = code;
+      first[above + 1] = code;
+      first[p + 1] = code;
+      second[above] = code;
+      second[p + 1] = code;
+      second[p] = code;
     }
   }
 }

@@ -311,6 +311,31 @@ TEST(PaintRegion, FillDrawsOncePerVertexRowByRow) {
     EXPECT_EQ(At(image, 3, 6 + k, 17), codes[(132 + k) & 3]) << k;
 }
 
+TEST(PaintRegion, FillSetsTheTrianglesOfEveryCellVertexInRowOrder) {
+  // A grid cell, a cell against the right edge and one in the last rows (neither exists
+  // in the tool's layouts): each ends as SetVertexTriangles over the cell would leave it.
+  for (auto [leftover_x, leftover_y] : {std::pair{12, 12}, std::pair{24, 12}, std::pair{12, 24}}) {
+    MapLayout layout = ComputeMapLayout(MapLayout{}, 24, 24);
+    layout.leftover_x = leftover_x;
+    layout.leftover_y = leftover_y;
+    ScriptedDraw draw;
+    for (std::uint32_t i = 0; i < 144; ++i) draw.script.push_back(i * 7);
+    auto painted = MakeBlankMap(24, 24);
+    PaintRegionWith(painted, std::vector<std::uint32_t>{3}, 0, 0, layout, draw);
+    auto expected = MakeBlankMap(24, 24);
+    const std::uint8_t codes[] = {8, 9, 10, 15};
+    const auto x0 = static_cast<std::size_t>(leftover_x / 2);
+    const auto y0 = static_cast<std::size_t>(leftover_y / 2);
+    std::uint32_t i = 0;
+    for (std::size_t y = y0; y < y0 + 12; ++y) {
+      for (std::size_t x = x0; x < x0 + 12; ++x) {
+        SetVertexTriangles(expected, 24, 24, y * 24 + x, y, codes[(7 * i++) & 3]);
+      }
+    }
+    EXPECT_EQ(painted, expected) << leftover_x << " " << leftover_y;
+  }
+}
+
 TEST(PaintRegion, DrawCountsOfEveryKind) {
   // Scatter count draws of 5 (n = 5 with a scatter limit of 6), everything else 0.
   const std::pair<std::uint32_t, std::uint32_t> cases[] = {

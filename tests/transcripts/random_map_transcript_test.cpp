@@ -293,7 +293,7 @@ TEST(RandomHeightsTranscript, AbortedShortAndEmptyMaps) {
   EXPECT_TRUE(aborted.files.empty());
 
   auto short_map = MakeBlankMap(10, 10);
-  short_map.resize(short_map.size() - 1);
+  short_map.pop_back();
   const auto refused = RunProgram("7\ns.wld\n0\n", {{"s.wld", short_map}});
   EXPECT_EQ(refused.output, MenuText() + "\n" + kHeightsIntro + "Map has been loaded!\n" +
                                 std::string(kTooShortMessage) + "\n" + QuitText());
