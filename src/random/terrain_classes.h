@@ -74,11 +74,15 @@ inline constexpr std::array<std::uint8_t, 256> kTerrainClassOfCode = MakeTerrain
 
 // Triangle classes as single bits (class 1 -> 1, class 2 -> 2, class 3 -> 4, class 0 -> 0),
 // so that the AND of six triangles is non-zero exactly when all six share one class.
+inline constexpr std::uint8_t kTriangleClass1Codes[] = {5, 6, 19};  // water
+inline constexpr std::uint8_t kTriangleClass2Codes[] = {0, 8, 9, 10, 14, 15, 18};
+inline constexpr std::uint8_t kTriangleClass3Codes[] = {1, 11, 12, 13, 34};
+
 constexpr std::array<std::uint8_t, 256> MakeTriangleBitTable() {
   std::array<std::uint8_t, 256> table{};
-  for (std::size_t code : {5, 6, 19}) table[code] = 1;  // water
-  for (std::size_t code : {0, 8, 9, 10, 14, 15, 18}) table[code] = 2;
-  for (std::size_t code : {1, 11, 12, 13, 34}) table[code] = 4;
+  for (std::uint8_t code : kTriangleClass1Codes) table[code] = 1;
+  for (std::uint8_t code : kTriangleClass2Codes) table[code] = 2;
+  for (std::uint8_t code : kTriangleClass3Codes) table[code] = 4;
   return table;
 }
 

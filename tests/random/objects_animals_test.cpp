@@ -204,7 +204,7 @@ TEST(ObjectsAnimals, ShoreWaterBorderRule) {
     EXPECT_EQ(At(run.image, 6, index % 7, index / 7), 200) << index;
   }
   // Maps of fewer than three rows: all border.
-  for (std::size_t height : {1, 2, 3, 4}) {
+  for (std::size_t height : {1u, 2u, 3u, 4u}) {
     PassRun run = ObjectsOnWater({}, std::vector<std::uint32_t>(2 * 5 * height, 0), 5, height);
     EXPECT_EQ(run.draws, 2 * 5 * height);
     EXPECT_TRUE(SameBytes(run.image, MakeBlankMap(5, height)));

@@ -270,8 +270,8 @@ TEST(TreesGranite, UnlistedTargetsWarnAndTakeStones) {
 }
 
 TEST(TreesGranite, TinyAndEmptyMapsStayInsideTheirBlocks) {
-  for (std::size_t width : {0, 1, 2}) {
-    for (std::size_t height : {0, 1, 2}) {
+  for (std::size_t width : {0u, 1u, 2u}) {
+    for (std::size_t height : {0u, 1u, 2u}) {
       auto image = MakeBlankMap(width, height);
       FillBlock(image, 2, [](std::size_t, std::size_t) { return std::uint8_t{0}; });
       std::ostringstream out;
