@@ -1,0 +1,191 @@
+// The random passes on a generated map, each next to a baseline that makes the same
+// number of std::mt19937 draws and nothing else. Every iteration starts the source from
+// the same seed, so pass and baseline make exactly the same draws.
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <span>
+#include <vector>
+
+#include "bench_maps.h"
+
+namespace plandrix::bench {
+namespace {
+
+constexpr std::size_t kSides[] = {256, 1024, 4096};
+
+void Restart(RandomSource& source) {
+  source.engine.seed(kBenchSeed);
+  source.initialised = true;
+}
+
+// A random pass as the program calls it, and the same pass over a counting draw.
+struct RandomPass {
+  void (*run)(std::span<std::uint8_t>, std::size_t, RandomSource&);
+  std::uint64_t (*count)(std::span<std::uint8_t>, std::size_t);
+};
+
+template <typename Pass>
+std::uint64_t CountDraws(std::span<std::uint8_t> image, std::size_t side, Pass&& pass) {
+  std::mt19937 engine(kBenchSeed);
+  std::uint64_t draws = 0;
+  pass(image, side, CountingDraw{&engine, &draws});
+  return draws;
+}
+
+const RandomPass kTrees = {
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceTrees(image, side, side, source, kBenchSeed, NullStream());
+    },
+    [](std::span<std::uint8_t> image, std::size_t side) {
+      return CountDraws(image, side, [](auto map, std::size_t s, CountingDraw draw) {
+        PlaceTreesWith(map, s, s, draw, NullStream());
+      });
+    }};
+
+const RandomPass kObjects = {
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceObjects(image, side, side, source, kBenchSeed, NullStream());
+    },
+    [](std::span<std::uint8_t> image, std::size_t side) {
+      return CountDraws(image, side, [](auto map, std::size_t s, CountingDraw draw) {
+        PlaceObjectsWith(map, s, s, draw, NullStream());
+      });
+    }};
+
+const RandomPass kGranite = {
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceGranite(image, side, side, source, kBenchSeed, NullStream());
+    },
+    [](std::span<std::uint8_t> image, std::size_t side) {
+      return CountDraws(image, side, [](auto map, std::size_t s, CountingDraw draw) {
+        PlaceGraniteWith(map, s, s, draw, NullStream());
+      });
+    }};
+
+const RandomPass kAnimals = {
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceAnimals(image, side, side, source, kBenchSeed, NullStream());
+    },
+    [](std::span<std::uint8_t> image, std::size_t side) {
+      return CountDraws(image, side, [](auto map, std::size_t s, CountingDraw draw) {
+        PlaceAnimalsWith(map, s, s, draw, NullStream());
+      });
+    }};
+
+const RandomPass kHeights = {
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      RandomizeHeights(image, side, side, source, kBenchSeed);
+    },
+    [](std::span<std::uint8_t> image, std::size_t side) {
+      return CountDraws(image, side, [](auto map, std::size_t s, CountingDraw draw) {
+        RandomizeHeightsWith(map, s, s, draw);
+      });
+    }};
+
+void BM_Pass(benchmark::State& state, const RandomPass& pass) {
+  const auto side = static_cast<std::size_t>(state.range(0));
+  std::vector<std::uint8_t> image = RandomMap(side);
+  RandomSource source;
+  for (auto _ : state) {
+    Restart(source);
+    pass.run(image, side, source);
+    benchmark::DoNotOptimize(image.data());
+    benchmark::ClobberMemory();
+  }
+  ReportPerVertex(state, side * side);
+}
+
+void BM_Baseline(benchmark::State& state, const RandomPass& pass) {
+  const auto side = static_cast<std::size_t>(state.range(0));
+  std::vector<std::uint8_t> image = RandomMap(side);
+  const std::uint64_t draws = pass.count(image, side);
+  std::mt19937 engine;
+  for (auto _ : state) {
+    engine.seed(kBenchSeed);
+    benchmark::DoNotOptimize(DrawOnly(engine, draws));
+  }
+  ReportPerVertex(state, side * side);
+  state.counters["draws"] = static_cast<double>(draws);
+}
+
+// Region kinds and painting of a whole map, as the random map tool does them.
+void BM_PaintRegions(benchmark::State& state) {
+  const auto side = static_cast<std::size_t>(state.range(0));
+  const MapLayout layout = LayoutFor(side);
+  std::vector<std::uint8_t> image(MapLength(side, side));
+  CreateBlankMap(image, side, side);
+  std::vector<std::uint32_t> kinds(static_cast<std::size_t>(layout.region_count));
+  RandomSource source;
+  for (auto _ : state) {
+    Restart(source);
+    AssignRegionKinds(kinds, layout, source, kBenchSeed);
+    for (std::int32_t row = 0; row < layout.region_rows; ++row) {
+      for (std::int32_t column = 0; column < layout.region_columns; ++column) {
+        PaintRegion(image, kinds, row, column, layout, source, kBenchSeed);
+      }
+    }
+    benchmark::DoNotOptimize(image.data());
+    benchmark::ClobberMemory();
+  }
+  ReportPerVertex(state, side * side);
+}
+
+void BM_PaintRegions_DrawBaseline(benchmark::State& state) {
+  const auto side = static_cast<std::size_t>(state.range(0));
+  const MapLayout layout = LayoutFor(side);
+  std::vector<std::uint8_t> image(MapLength(side, side));
+  CreateBlankMap(image, side, side);
+  std::vector<std::uint32_t> kinds(static_cast<std::size_t>(layout.region_count));
+  std::mt19937 counting_engine(kBenchSeed);
+  std::uint64_t draws = 0;
+  PaintAllRegions(image, kinds, layout, CountingDraw{&counting_engine, &draws});
+  std::mt19937 engine;
+  for (auto _ : state) {
+    engine.seed(kBenchSeed);
+    benchmark::DoNotOptimize(DrawOnly(engine, draws));
+  }
+  ReportPerVertex(state, side * side);
+  state.counters["draws"] = static_cast<double>(draws);
+}
+
+void RegisterAll() {
+  const struct {
+    const char* name;
+    const RandomPass* pass;
+  } passes[] = {{"PlaceTrees", &kTrees},
+                {"PlaceObjects", &kObjects},
+                {"PlaceGranite", &kGranite},
+                {"PlaceAnimals", &kAnimals},
+                {"RandomizeHeights", &kHeights}};
+  for (const auto& entry : passes) {
+    const RandomPass* pass = entry.pass;
+    auto* run =
+        benchmark::RegisterBenchmark((std::string("BM_") + entry.name).c_str(),
+                                     [pass](benchmark::State& state) { BM_Pass(state, *pass); });
+    auto* base = benchmark::RegisterBenchmark(
+        (std::string("BM_") + entry.name + "_DrawBaseline").c_str(),
+        [pass](benchmark::State& state) { BM_Baseline(state, *pass); });
+    for (std::size_t side : kSides) {
+      run->Arg(static_cast<std::int64_t>(side));
+      base->Arg(static_cast<std::int64_t>(side));
+    }
+    run->Unit(benchmark::kMillisecond);
+    base->Unit(benchmark::kMillisecond);
+  }
+}
+
+const bool kRegistered = (RegisterAll(), true);
+
+}  // namespace
+
+BENCHMARK(BM_PaintRegions)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintRegions_DrawBaseline)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace plandrix::bench

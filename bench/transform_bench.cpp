@@ -1,0 +1,143 @@
+// The passes that draw nothing: blank map, resources, mirrors, rotation, set heights,
+// bitmap translation, the terrain walk and the height-map apply.
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <vector>
+
+#include "bench_maps.h"
+#include "console/console.h"
+#include "transform/height_map.h"
+#include "transform/mirror.h"
+#include "transform/set_heights.h"
+
+namespace plandrix::bench {
+namespace {
+
+#define PLANDRIX_SIDES ->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMicrosecond)
+
+std::size_t SideOf(const benchmark::State& state) {
+  return static_cast<std::size_t>(state.range(0));
+}
+
+void Touch(std::vector<std::uint8_t>& image) {
+  benchmark::DoNotOptimize(image.data());
+  benchmark::ClobberMemory();
+}
+
+void BM_CreateBlankMap(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image(MapLength(side, side));
+  for (auto _ : state) {
+    CreateBlankMap(image, side, side);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_CreateBlankMap) PLANDRIX_SIDES;
+
+void BM_PlaceResources(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  for (auto _ : state) {
+    PlaceResources(image, side, side);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_PlaceResources) PLANDRIX_SIDES;
+
+void BM_MirrorY(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  for (auto _ : state) {
+    MirrorY(image, side, side, NullStream());
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_MirrorY) PLANDRIX_SIDES;
+
+void BM_MirrorX(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  for (auto _ : state) {
+    MirrorX(image, side, side, NullStream());
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_MirrorX) PLANDRIX_SIDES;
+
+void BM_Rotate180(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  const std::vector<std::uint8_t>& stored = RandomMap(side);
+  std::vector<std::uint8_t> image = stored;
+  for (auto _ : state) {
+    Rotate180(image, stored, side, side);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_Rotate180) PLANDRIX_SIDES;
+
+void BM_SetAllHeights(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  std::uint8_t value = 0;
+  for (auto _ : state) {
+    SetAllHeights(image, side, side, value);
+    value = static_cast<std::uint8_t>((value + 1) % 61);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_SetAllHeights) PLANDRIX_SIDES;
+
+void BM_TranslateBitmap(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  const std::vector<std::uint8_t>& bitmap = MixedBitmap(side);
+  std::vector<std::uint8_t> codes(side * side);
+  for (auto _ : state) {
+    TranslateBMPNumbertoTexture(bitmap, codes, side, side, BmpRowPadding(side));
+    Touch(codes);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_TranslateBitmap) PLANDRIX_SIDES;
+
+void BM_TerrainWalk(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  const std::vector<std::uint8_t>& bitmap = MixedBitmap(side);
+  std::vector<std::uint8_t> codes(side * side);
+  TranslateBMPNumbertoTexture(bitmap, codes, side, side, BmpRowPadding(side));
+  std::vector<std::uint8_t> image(MapLength(side, side));
+  CreateBlankMap(image, side, side);
+  for (auto _ : state) {
+    GetCurrentTexture(image, codes, side, side);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_TerrainWalk) PLANDRIX_SIDES;
+
+void BM_ApplyHeightMap(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  const std::vector<std::uint8_t>& bitmap = HeightBitmap(side);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  for (auto _ : state) {
+    std::istringstream in("1\n");
+    Console console{in, NullStream()};
+    benchmark::DoNotOptimize(ApplyHeightMap(console, image, bitmap));
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_ApplyHeightMap) PLANDRIX_SIDES;
+
+#undef PLANDRIX_SIDES
+
+}  // namespace
+}  // namespace plandrix::bench
