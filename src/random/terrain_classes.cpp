@@ -1,25 +1,37 @@
 #include "random/terrain_classes.h"
 
+#include <algorithm>
 #include <array>
-#include <string>
+#include <string_view>
 
 namespace plandrix {
 namespace terrain_detail {
 
 void PrintUnlistedCodeWarning(std::ostream& out, std::size_t index, std::uint8_t code) {
-  // Upper-case hex without leading zeros, written by hand so that the stream's own
-  // formatting flags stay as the caller left them.
+  // A map of unlisted codes prints three lines per vertex, millions of them: the lines
+  // are put together here and handed to the stream in one write. Decimal and upper-case
+  // hex without leading zeros are written by hand, so that the stream's own formatting
+  // flags stay as the caller left them.
+  constexpr std::string_view kFirstLines =
+      "Warning: Some map information couldn't be read!\nBlock2,Position:";
+  constexpr std::string_view kCodeLabel = "\nInformation: ";
   constexpr std::array<char, 16> kHexDigits = {'0', '1', '2', '3', '4', '5', '6', '7',
                                                '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
-  std::array<char, 2> hex{};
-  std::size_t length = 0;
-  if (code >= 16) hex[length++] = kHexDigits[code >> 4];
-  hex[length++] = kHexDigits[code & 0x0F];
-  out << "Warning: Some map information couldn't be read!\n"
-      << "Block2,Position:" << std::to_string(index) << '\n'
-      << "Information: ";
-  out.write(hex.data(), static_cast<std::streamsize>(length));
-  out << '\n';
+  // 20 digits hold any 64-bit index; 2 hex digits and the line end follow.
+  std::array<char, kFirstLines.size() + 20 + kCodeLabel.size() + 3> text{};
+  auto cursor = std::copy(kFirstLines.begin(), kFirstLines.end(), text.begin());
+  std::array<char, 20> digits{};
+  std::size_t digit_count = 0;
+  do {
+    digits[digit_count++] = static_cast<char>('0' + index % 10);
+    index /= 10;
+  } while (index != 0);
+  while (digit_count > 0) *cursor++ = digits[--digit_count];
+  cursor = std::copy(kCodeLabel.begin(), kCodeLabel.end(), cursor);
+  if (code >= 16) *cursor++ = kHexDigits[code >> 4];
+  *cursor++ = kHexDigits[code & 0x0F];
+  *cursor++ = '\n';
+  out.write(text.data(), cursor - text.begin());
 }
 
 }  // namespace terrain_detail
