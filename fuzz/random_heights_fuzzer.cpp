@@ -1,0 +1,63 @@
+// Random heights on an arbitrary map image: the input is a seed, then the map image.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/map_layout.h"
+#include "random/random_heights.h"
+#include "random/random_source.h"
+#include "support/fuzz_support.h"
+
+namespace {
+
+using plandrix::fuzz::Bytes;
+
+Bytes Input(std::uint32_t seed, const Bytes& image) {
+  Bytes bytes;
+  plandrix::fuzz::PutU32(bytes, seed);
+  plandrix::fuzz::PutAll(bytes, image);
+  return bytes;
+}
+
+const std::vector<Bytes>& Seeds() {
+  using plandrix::fuzz::SeedMap;
+  static const std::vector<Bytes> seeds = {
+      Input(12345678, SeedMap(16, 12, 1)),
+      Input(1, SeedMap(9, 7, 2)),
+      Input(99999999, SeedMap(1, 1, 3)),
+      Input(0, SeedMap(30, 2, 4)),
+  };
+  return seeds;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  plandrix::fuzz::WriteSeedsIfAsked("random_heights", Seeds);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  plandrix::fuzz::ByteReader reader(data, size);
+  const std::uint32_t seed = reader.U32();
+  const auto rest = reader.Rest();
+  if (!plandrix::MapImageIsComplete(rest) || rest.size() > plandrix::fuzz::kMaxImageBytes) return 0;
+  Bytes image(rest.begin(), rest.end());
+  const Bytes before = image;
+  const std::size_t width = plandrix::MapWidth(image);
+  const std::size_t height = plandrix::MapHeight(image);
+
+  // As the tool does: restart from the seed and throw that number away.
+  plandrix::RandomSource source;
+  (void)plandrix::RandomNumber(source, seed, 1);
+  plandrix::RandomizeHeights(image, width, height, source, seed);
+  plandrix::fuzz::ExpectOnlyBlocksChanged(before, image, width, height, {plandrix::kHeightBlock});
+  const std::size_t n = width * height;
+  const auto heights =
+      plandrix::Block(std::span<const std::uint8_t>(image), plandrix::kHeightBlock, n);
+  plandrix::fuzz::Expect(std::all_of(heights.begin(), heights.end(), [](std::uint8_t value) {
+    return value >= 10 && value <= 13;
+  }));
+  return 0;
+}
