@@ -39,9 +39,9 @@ void WriteResource(std::uint8_t& resource, int vertex_class, std::size_t& rotati
 inline void WriteResourceBranchless(std::uint8_t& resource, unsigned common,
                                     std::size_t& rotation) {
   const std::uint8_t vertex_class = terrain_detail::kVertexClassOfBits[common];
-  const std::array<std::uint8_t, 4> values = {resource, kWaterResource, kClass2Resource,
-                                              kClass3Rotation[rotation]};
-  resource = values[vertex_class];
+  const std::uint8_t fixed = vertex_class == 1 ? kWaterResource : kClass2Resource;
+  const std::uint8_t value = vertex_class == 3 ? kClass3Rotation[rotation] : fixed;
+  resource = vertex_class == 0 ? resource : value;
   const std::size_t next = rotation + 1 == kClass3Rotation.size() ? 0 : rotation + 1;
   rotation = vertex_class == 3 ? next : rotation;
 }
