@@ -64,9 +64,11 @@ std::vector<std::uint8_t> MakeBitmap(std::size_t width, std::size_t height, std:
   return bytes;
 }
 
-// Keeps typed numbers small enough that a map of that size is quick to build: runs of
-// three to five digits are cut to two. Runs of six digits or more stay, since as sizes
-// they are refused and as seeds they may be valid.
+// Keeps typed numbers small enough that a map of that size is quick to build: leading
+// zeros of a run of digits go (one stays if all are zeros, so that a typed 0 still
+// aborts), then runs of three to five digits are cut to two. Runs of six digits or more
+// stay, since as sizes they are refused and as seeds they may be valid. Without the
+// first step, 028035 would ask for a map of 28035 rows.
 std::string KeepMapsSmall(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   std::string result;
@@ -78,6 +80,7 @@ std::string KeepMapsSmall(const std::uint8_t* data, std::size_t size) {
     }
     std::size_t end = i;
     while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    while (i + 1 < end && text[i] == '0') ++i;
     const std::size_t length = end - i;
     result += text.substr(i, (length >= 3 && length <= 5) ? 2 : length);
     i = end;
