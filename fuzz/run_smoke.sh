@@ -38,28 +38,43 @@ fi
 
 cmake --workflow --preset fuzz
 
-failed=()
-count=0
+# Runs one fuzzer; its log and any finding stay in the work folder.
+run_one() {
+  local fuzzer="$1" name="$2"
+  local corpus="$work/corpus-$name"
+  mkdir -p "$corpus"
+  if [ -d "fuzz/corpus/$name" ]; then cp fuzz/corpus/"$name"/* "$corpus"/; fi
+  "$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 \
+    -artifact_prefix="$work/$name-" "$corpus" >"$work/$name.log" 2>&1
+}
+
+# Two at a time, one per core.
+names=()
 for fuzzer in build/fuzz/fuzz/*_fuzzer; do
   [ -x "$fuzzer" ] || continue
   name="$(basename "$fuzzer" _fuzzer)"
-  count=$((count + 1))
-  corpus="$work/corpus-$name"
-  mkdir -p "$corpus"
-  if [ -d "fuzz/corpus/$name" ]; then cp fuzz/corpus/"$name"/* "$corpus"/; fi
+  names+=("$name")
+  if [ "$(jobs -rp | wc -l)" -ge 2 ]; then wait -n || true; fi
   echo "== $name: ${seconds} s"
-  if "$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
-    -print_final_stats=1 -artifact_prefix="$work/$name-" "$corpus" >"$work/$name.log" 2>&1; then
-    grep -h "stat::number_of_executed_units" "$work/$name.log" || true
-  else
-    failed+=("$name")
-    tail -n 60 "$work/$name.log"
-    for artifact in "$work/$name"-*; do
-      [ -f "$artifact" ] || continue
-      echo "-- input $(basename "$artifact") in hex:"
-      od -An -v -tx1 "$artifact" | head -n 200
-    done
+  (run_one "$fuzzer" "$name" && touch "$work/$name.passed") &
+done
+wait || true
+
+failed=()
+count="${#names[@]}"
+for name in "${names[@]}"; do
+  if [ -f "$work/$name.passed" ]; then
+    echo "$name: $(grep -h "stat::number_of_executed_units" "$work/$name.log" || true)"
+    continue
   fi
+  failed+=("$name")
+  echo "== finding in $name:"
+  tail -n 60 "$work/$name.log"
+  for artifact in "$work/$name"-*; do
+    [ -f "$artifact" ] || continue
+    echo "-- input $(basename "$artifact") in hex:"
+    od -An -v -tx1 "$artifact" | head -n 200
+  done
 done
 
 if [ "$count" -eq 0 ]; then
