@@ -3,6 +3,10 @@
 # copy of its committed corpus (the repository is left as it is). Fails on any finding:
 # a crash, a sanitizer report, a leak, a timeout or memory beyond the limit.
 #
+# The committed corpora are written by the fuzzers themselves; after a change of an input
+# layout, rewrite one with
+#   rm -r fuzz/corpus/NAME && PLANDRIX_FUZZ_SEEDS=fuzz/corpus/NAME build/fuzz/fuzz/NAME_fuzzer
+#
 # Needs clang++ with the libFuzzer and sanitizer runtimes (Debian: clang, libclang-rt-dev
 # or libclang-rt-14-dev), cmake and ninja; installs nothing itself.
 set -euo pipefail
