@@ -31,13 +31,15 @@ Files SweepFiles() {
   });
   return {
       {"a.swd", map},
-      {"p.bmp", testing::Make4BitBmp(16, 12, [](std::size_t x, std::size_t y) {
-         return static_cast<std::uint8_t>((x + y) % 16);
-       })},
+      {"p.bmp", testing::Make4BitBmp(16, 12,
+                                     [](std::size_t x, std::size_t y) {
+                                       return static_cast<std::uint8_t>((x + y) % 16);
+                                     })},
       // Steep steps, so that the height-map help is offered.
-      {"h.bmp", testing::Make8BitBmp(16, 12, [](std::size_t x, std::size_t y) {
-         return static_cast<std::uint8_t>(((x + y) % 3) * 120);
-       })},
+      {"h.bmp", testing::Make8BitBmp(16, 12,
+                                     [](std::size_t x, std::size_t y) {
+                                       return static_cast<std::uint8_t>(((x + y) % 3) * 120);
+                                     })},
   };
 }
 
@@ -99,9 +101,9 @@ TEST(EndOfInputSweep, RandomTools) {
 
 TEST(EndOfInputSweep, BitmapToolsAndSmallOptions) {
   Sweep(
-      "2\np.bmp\n"               // terrain from a bitmap
+      "2\np.bmp\n"                  // terrain from a bitmap
       "9\na.swd\nh.bmp\n1\n1\n2\n"  // height map: black offset, help once, then refused
-      "9\n0\nh.bmp\n"             // aborted map prompt still asks for the bitmap
+      "9\n0\nh.bmp\n"               // aborted map prompt still asks for the bitmap
       "11\n12\n4\nmissing.swd\n0\n");
 }
 
