@@ -23,6 +23,26 @@ struct Console {
 // answer that closes, aborts, says no or takes the default at every prompt.
 std::int32_t ReadNumber(std::istream& in);
 
+// What one read of a number alone found.
+enum class ReplyKind { kNumber, kNoNumber, kEndOfInput };
+
+struct UnsignedReply {
+  ReplyKind kind;
+  // For kNumber: the value, or kOutOfRangeReply for a negative number or one beyond 32 bits.
+  std::uint64_t value = 0;
+};
+
+inline constexpr std::uint64_t kOutOfRangeReply = ~std::uint64_t{0};
+
+// Reads one decimal number (white space skipped first, optional sign) and nothing after
+// it, so that a second number on the same line answers the next question. A reply with
+// no digits leaves the input where the digits were expected; the caller recovers (with
+// DiscardRestOfLine, say).
+UnsignedReply ReadUnsignedAlone(std::istream& in);
+
+// Clears the error state and throws away the rest of the typed line.
+void DiscardRestOfLine(std::istream& in);
+
 // Prints the question and a line end, then reads a number; only 1 means yes.
 bool AskYesNo(Console& console, std::string_view question);
 

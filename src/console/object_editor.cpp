@@ -1,9 +1,7 @@
 #include "console/object_editor.h"
 
 #include <array>
-#include <cctype>
 #include <istream>
-#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -46,54 +44,13 @@ constexpr std::int32_t kMapSizeOption = 17;
 constexpr std::string_view kSizeWrongMessage =
     "Something seems to be wrong, check the Mapsize with Option '17'!";
 
-// What one read of a number alone found.
-enum class ReplyKind { kNumber, kNoNumber, kEndOfInput };
-
-struct Reply {
-  ReplyKind kind;
-  // For kNumber: the value, or kOutOfRange for a negative number or one beyond 32 bits.
-  std::uint64_t value = 0;
-};
-
-constexpr std::uint64_t kOutOfRange = std::numeric_limits<std::uint64_t>::max();
-constexpr std::uint64_t kLargestReply = std::numeric_limits<std::uint32_t>::max();
-
-// Reads one decimal number (white space skipped first, optional sign) and nothing after
-// it, so that a second number on the same line answers the next question. A reply with
-// no digits leaves the input where the digits were expected; the caller recovers.
-Reply ReadNumberAlone(std::istream& in) {
-  in >> std::ws;
-  if (!in.good()) return {ReplyKind::kEndOfInput};
-  bool negative = false;
-  if (in.peek() == '-' || in.peek() == '+') negative = in.get() == '-';
-  std::uint64_t value = 0;
-  bool any_digit = false;
-  for (int c = in.peek(); c != std::istream::traits_type::eof() && std::isdigit(c) != 0;
-       c = in.peek()) {
-    in.get();
-    any_digit = true;
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    // Saturate: anything beyond 32 bits is out of range however long it is.
-    value = value > kLargestReply ? value : value * 10 + digit;
-  }
-  if (!any_digit) return {ReplyKind::kNoNumber};
-  if (value > kLargestReply || (negative && value != 0)) return {ReplyKind::kNumber, kOutOfRange};
-  return {ReplyKind::kNumber, value};
-}
-
-// Throws away the rest of the typed line after a reply that held no number.
-void DiscardRestOfLine(std::istream& in) {
-  in.clear();
-  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-}
-
 // Asks until the reply is a number below bound; empty at end of input.
 std::optional<std::size_t> AskCoordinate(Console& console, std::string_view prompt,
                                          std::size_t bound) {
   for (;;) {
     console.out << prompt;
     console.out.flush();
-    const Reply reply = ReadNumberAlone(console.in);
+    const UnsignedReply reply = ReadUnsignedAlone(console.in);
     if (reply.kind == ReplyKind::kEndOfInput) return std::nullopt;
     if (reply.kind == ReplyKind::kNoNumber) {
       DiscardRestOfLine(console.in);
@@ -127,7 +84,7 @@ void PrintEditorMenu(std::ostream& out) {
 bool AskSaveAgain(Console& console) {
   console.out << "Save file again (1-Yes/Other-No): ";
   console.out.flush();
-  const Reply reply = ReadNumberAlone(console.in);
+  const UnsignedReply reply = ReadUnsignedAlone(console.in);
   if (reply.kind == ReplyKind::kNoNumber) DiscardRestOfLine(console.in);
   return reply.kind == ReplyKind::kNumber && reply.value == 1;
 }
