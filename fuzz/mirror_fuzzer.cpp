@@ -128,11 +128,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t count = reader.U8() % (kMostOperations + 1);
   const auto operations = reader.Take(count);
   const auto rest = reader.Rest();
-  if (!plandrix::MapImageIsComplete(rest) || rest.size() > plandrix::fuzz::kMaxImageBytes) return 0;
-  Bytes image(rest.begin(), rest.end());
-  const Bytes stored = image;
-  const std::size_t width = plandrix::MapWidth(image);
-  const std::size_t height = plandrix::MapHeight(image);
+  // The loading step: a map shorter than its stated size is refused.
+  auto loaded = plandrix::fuzz::LoadMapImage(rest);
+  if (!loaded) return 0;
+  Bytes& image = loaded->image;
+  const Bytes& stored = loaded->stored;
+  const std::size_t width = loaded->width;
+  const std::size_t height = loaded->height;
 
   Bytes plain_image = image;
   PlainMirror plain(plain_image, width, height);

@@ -42,11 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   plandrix::fuzz::ByteReader reader(data, size);
   const std::uint32_t seed = reader.U32();
   const auto rest = reader.Rest();
-  if (!plandrix::MapImageIsComplete(rest) || rest.size() > plandrix::fuzz::kMaxImageBytes) return 0;
-  Bytes image(rest.begin(), rest.end());
-  const Bytes before = image;
-  const std::size_t width = plandrix::MapWidth(image);
-  const std::size_t height = plandrix::MapHeight(image);
+  // The loading step: a map shorter than its stated size is refused.
+  auto loaded = plandrix::fuzz::LoadMapImage(rest);
+  if (!loaded) return 0;
+  Bytes& image = loaded->image;
+  const Bytes& before = loaded->stored;
+  const std::size_t width = loaded->width;
+  const std::size_t height = loaded->height;
 
   // As the tool does: restart from the seed and throw that number away.
   plandrix::RandomSource source;

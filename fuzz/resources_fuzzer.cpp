@@ -49,11 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vertex[1] = reader.U16();
   }
   const auto rest = reader.Rest();
-  if (!plandrix::MapImageIsComplete(rest) || rest.size() > plandrix::fuzz::kMaxImageBytes) return 0;
-  Bytes image(rest.begin(), rest.end());
-  const Bytes before = image;
-  const std::size_t width = plandrix::MapWidth(image);
-  const std::size_t height = plandrix::MapHeight(image);
+  // The loading step: a map shorter than its stated size is refused.
+  auto loaded = plandrix::fuzz::LoadMapImage(rest);
+  if (!loaded) return 0;
+  Bytes& image = loaded->image;
+  const Bytes& before = loaded->stored;
+  const std::size_t width = loaded->width;
+  const std::size_t height = loaded->height;
 
   // Any vertex, inside the map or not, has a class from 0 to 3.
   for (const auto& vertex : asked) {

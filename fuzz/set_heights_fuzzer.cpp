@@ -41,11 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   plandrix::fuzz::ByteReader reader(data, size);
   const std::uint8_t value = reader.U8();
   const auto rest = reader.Rest();
-  if (!plandrix::MapImageIsComplete(rest) || rest.size() > plandrix::fuzz::kMaxImageBytes) return 0;
-  Bytes image(rest.begin(), rest.end());
-  const Bytes before = image;
-  const std::size_t width = plandrix::MapWidth(image);
-  const std::size_t height = plandrix::MapHeight(image);
+  // The loading step: a map shorter than its stated size is refused.
+  auto loaded = plandrix::fuzz::LoadMapImage(rest);
+  if (!loaded) return 0;
+  Bytes& image = loaded->image;
+  const Bytes& before = loaded->stored;
+  const std::size_t width = loaded->width;
+  const std::size_t height = loaded->height;
 
   plandrix::SetAllHeights(image, width, height, value);
   plandrix::fuzz::ExpectOnlyBlocksChanged(before, image, width, height, {plandrix::kHeightBlock});

@@ -207,4 +207,14 @@ void Expect(bool condition) {
   if (!condition) __builtin_trap();
 }
 
+std::optional<LoadedMap> LoadMapImage(std::span<const std::uint8_t> bytes) {
+  if (!MapImageIsComplete(bytes) || bytes.size() > kMaxImageBytes) return std::nullopt;
+  LoadedMap map;
+  map.image.assign(bytes.begin(), bytes.end());
+  map.stored = map.image;
+  map.width = MapWidth(map.image);
+  map.height = MapHeight(map.image);
+  return map;
+}
+
 }  // namespace plandrix::fuzz

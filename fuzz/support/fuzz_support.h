@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,18 @@ class ByteReader {
   std::span<const std::uint8_t> bytes_;
   std::size_t position_ = 0;
 };
+
+// The map part of an input as a tool would work on it: a copy of the bytes, the bytes as
+// stored (to compare with afterwards) and the stated width and height. Empty when the
+// loading step refuses the map (shorter than its stated size) or it is larger than a
+// fuzz run builds.
+struct LoadedMap {
+  Bytes image;
+  Bytes stored;
+  std::size_t width = 0;
+  std::size_t height = 0;
+};
+std::optional<LoadedMap> LoadMapImage(std::span<const std::uint8_t> bytes);
 
 // Writers of the same encoding, for the seed corpora.
 void PutU8(Bytes& bytes, std::uint8_t value);
