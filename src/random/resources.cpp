@@ -1,7 +1,11 @@
 #include "random/resources.h"
 
+#include <bit>
 #include <array>
+#include <cstring>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "core/map_file.h"
 #include "core/map_layout.h"
@@ -34,16 +38,91 @@ void WriteResource(std::uint8_t& resource, int vertex_class, std::size_t& rotati
   }
 }
 
-// The inner loops decide without branches: terrain varies from vertex to vertex, so a
-// branch on the class would be mispredicted often on real maps.
-inline void WriteResourceBranchless(std::uint8_t& resource, unsigned common,
-                                    std::size_t& rotation) {
-  const std::uint8_t vertex_class = terrain_detail::kVertexClassOfBits[common];
-  const std::uint8_t fixed = vertex_class == 1 ? kWaterResource : kClass2Resource;
-  const std::uint8_t value = vertex_class == 3 ? kClass3Rotation[rotation] : fixed;
-  resource = vertex_class == 0 ? resource : value;
-  const std::size_t next = rotation + 1 == kClass3Rotation.size() ? 0 : rotation + 1;
-  rotation = vertex_class == 3 ? next : rotation;
+std::uint64_t Load8(const std::uint8_t* bytes) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+void Store8(std::uint8_t* bytes, std::uint64_t word) { std::memcpy(bytes, &word, sizeof word); }
+
+// Triangle bits of a row of codes. Eight codes come in one load and their bits go out in
+// one store, which halves the instructions of a byte-by-byte loop; the lanes are in
+// memory order on any machine, as loads and stores are alike.
+void RowTriangleBits(const std::uint8_t* codes, std::size_t count, std::uint8_t* bits) {
+  std::size_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const std::uint64_t eight = Load8(codes + x);
+    std::uint64_t looked_up = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+      looked_up |= std::uint64_t{terrain_detail::kTriangleBits[(eight >> (8 * lane)) & 0xFF]}
+                   << (8 * lane);
+    }
+    Store8(bits + x, looked_up);
+  }
+  for (; x < count; ++x) bits[x] = terrain_detail::kTriangleBits[codes[x]];
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// New block-12 bytes of eight vertices at once (a byte per vertex, in memory order), from
+// the common bits of their triangles (each byte 0, 1, 2 or 4) and the old bytes; rotation
+// is the turn of the first class-3 vertex and is moved on past the eight. Every byte
+// stays within its own lane: no sum below exceeds 255.
+std::uint64_t EightResources(std::uint64_t common, std::uint64_t old, std::size_t& rotation) {
+  const std::uint64_t class1 = common & kOnes;
+  const std::uint64_t class2 = (common >> 1) & kOnes;
+  const std::uint64_t class3 = (common >> 2) & kOnes;
+  // The product sums the class-3 lanes up to each lane (on little-endian machines the
+  // lowest byte is the first vertex). Less the lane itself and plus the starting turn,
+  // that is 0 to 12, brought into 0 to 5 by taking 6 off twice where it fits.
+  const std::uint64_t up_to = class3 * kOnes;
+  std::uint64_t turn = up_to - class3 + rotation * kOnes;
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::uint64_t at_least_6 = ((turn + (0x80 - 6) * kOnes) >> 7) & kOnes;
+    turn -= at_least_6 * 6;
+  }
+  // The rotation 71, 79, 71, 87, 71, 95: 71 on even turns, 75 + 4 * turn on odd ones.
+  const std::uint64_t odd = turn & kOnes;
+  const std::uint64_t rotated = 71 * kOnes + (((turn + kOnes) << 2) & (odd * 0xFF));
+  const std::uint64_t value = ((kWaterResource * kOnes) & (class1 * 0xFF)) |
+                              ((kClass2Resource * kOnes) & (class2 * 0xFF)) |
+                              (rotated & (class3 * 0xFF));
+  const std::uint64_t written = (class1 | class2 | class3) * 0xFF;
+  // At most 5 + 8: two conditional subtractions are shorter than a division.
+  std::size_t next = rotation + (up_to >> 56);
+  next -= next >= 6 ? 6 : 0;
+  next -= next >= 6 ? 6 : 0;
+  rotation = next;
+  return (old & ~written) | value;
+}
+
+// Block-12 bytes of the vertices x = 1 to width - 2 of inner row y, whose six triangles
+// lie in the triangle bits of this row and the row above; eight vertices at a time, the
+// rest one by one.
+void WriteInnerRow(const std::uint8_t* first_above, const std::uint8_t* second_above,
+                   const std::uint8_t* first_here, const std::uint8_t* second_here,
+                   std::size_t width, std::size_t y, std::uint8_t* resources,
+                   std::size_t& rotation) {
+  // Even rows share the column to the left in the row above, odd rows the one to the right.
+  const bool even = y % 2 == 0;
+  const std::size_t side = even ? 0 : 2;  // first_above[x - 1] or first_above[x + 1]
+  const std::size_t shared = even ? 0 : 1;  // second_above[x - 1] or second_above[x]
+  std::size_t x = 1;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; x + 8 < width; x += 8) {
+      const std::uint64_t common =
+          Load8(first_above + x - 1 + side) & Load8(first_above + x) & Load8(first_here + x) &
+          Load8(second_above + x - 1 + shared) & Load8(second_here + x - 1) &
+          Load8(second_here + x);
+      Store8(resources + x, EightResources(common, Load8(resources + x), rotation));
+    }
+  }
+  for (; x + 1 < width; ++x) {
+    const unsigned common = first_above[x - 1 + side] & first_above[x] & first_here[x] &
+                            second_above[x - 1 + shared] & second_here[x - 1] & second_here[x];
+    WriteResource(resources[x], terrain_detail::kVertexClassOfBits[common], rotation);
+  }
 }
 
 }  // namespace
@@ -54,7 +133,13 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
   const auto first = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
   const auto second = Block(std::span<const std::uint8_t>(image), kTerrainBlock2, n);
   const auto resources = Block(image, kResourceBlock, n);
-  const auto& bits = terrain_detail::kTriangleBits;
+  // Triangle bits of the row above and of this row, for both blocks; each row's bits are
+  // worked out once and serve as the row above of the next row.
+  std::vector<std::uint8_t> rows(width >= 3 ? 4 * width : 0);
+  std::uint8_t* first_above = rows.data();
+  std::uint8_t* second_above = first_above + width;
+  std::uint8_t* first_here = second_above + width;
+  std::uint8_t* second_here = first_here + width;
   std::size_t rotation = 0;
   for (std::size_t y = 0; y < height; ++y) {
     const auto row = resources.subspan(VertexIndex(0, y, width), width);
@@ -68,25 +153,16 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
     // Inner vertices of inner rows all follow the plain even or odd neighbourhood; only
     // the first and last column need the wrapping rules.
     WriteResource(row[0], VertexClassIn(first, second, width, height, 0, y), rotation);
-    const auto first_above = first.subspan(VertexIndex(0, y - 1, width), width);
-    const auto second_above = second.subspan(VertexIndex(0, y - 1, width), width);
-    const auto first_here = first.subspan(VertexIndex(0, y, width), width);
-    const auto second_here = second.subspan(VertexIndex(0, y, width), width);
-    if (y % 2 == 0) {
-      for (std::size_t x = 1; x + 1 < width; ++x) {
-        const unsigned common = bits[first_above[x - 1]] & bits[first_above[x]] &
-                                bits[first_here[x]] & bits[second_above[x - 1]] &
-                                bits[second_here[x - 1]] & bits[second_here[x]];
-        WriteResourceBranchless(row[x], common, rotation);
-      }
-    } else {
-      for (std::size_t x = 1; x + 1 < width; ++x) {
-        const unsigned common = bits[first_above[x + 1]] & bits[first_above[x]] &
-                                bits[first_here[x]] & bits[second_above[x]] & bits[second_here[x]] &
-                                bits[second_here[x - 1]];
-        WriteResourceBranchless(row[x], common, rotation);
-      }
+    if (y == 1) {
+      RowTriangleBits(&first[VertexIndex(0, 0, width)], width, first_here);
+      RowTriangleBits(&second[VertexIndex(0, 0, width)], width, second_here);
     }
+    std::swap(first_above, first_here);
+    std::swap(second_above, second_here);
+    RowTriangleBits(&first[VertexIndex(0, y, width)], width, first_here);
+    RowTriangleBits(&second[VertexIndex(0, y, width)], width, second_here);
+    WriteInnerRow(first_above, second_above, first_here, second_here, width, y, row.data(),
+                  rotation);
     WriteResource(row[width - 1], VertexClassIn(first, second, width, height, width - 1, y),
                   rotation);
   }

@@ -74,56 +74,84 @@ TEST(Resources, WaterAndClass2AndMixedVertices) {
   EXPECT_TRUE(SameBytes(land, before));
 }
 
+// The image with block 12 written vertex by vertex from GetVertexClass; counts the
+// vertices of each class in seen.
+std::vector<std::uint8_t> ExpectedResources(const std::vector<std::uint8_t>& image,
+                                            std::size_t width, std::size_t height,
+                                            std::array<int, 4>& seen) {
+  auto expected = image;
+  std::size_t rotation = 0;
+  const std::array<std::uint8_t, 6> values = {71, 79, 71, 87, 71, 95};
+  for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < width; ++x) {
+      const int vertex_class = GetVertexClass(image, width, height, x, y);
+      ++seen[static_cast<std::size_t>(vertex_class)];
+      if (vertex_class == 1) At(expected, 12, x, y) = 135;
+      if (vertex_class == 2) At(expected, 12, x, y) = 33;
+      if (vertex_class == 3) At(expected, 12, x, y) = values[rotation++ % 6];
+    }
+  }
+  return expected;
+}
+
 TEST(Resources, AgreesWithGetVertexClassOnMixedMapsOfEverySize) {
   std::mt19937 engine(7);
   std::array<int, 4> seen{};
   constexpr std::array<std::uint8_t, 8> kCodes = {5, 6, 19, 0, 14, 1, 34, 4};
+  // Every size up to 9 x 9, and wider rows in which the inner vertices are handled eight
+  // at a time with a remainder of every length.
+  std::vector<std::pair<std::size_t, std::size_t>> sizes;
   for (std::size_t width = 0; width <= 9; ++width) {
-    for (std::size_t height = 0; height <= 9; ++height) {
-      auto image = MakeBlankMap(width, height);
-      // Patches of one class with a little noise, so that all three classes occur.
-      const auto patch = [&](std::size_t x, std::size_t y) {
-        const std::size_t region = (x / 4 + 3 * (y / 4) + width) % 4;
-        constexpr std::array<std::size_t, 4> kFirstOfClass = {0, 3, 5, 6};
-        return kCodes[engine() % 10 == 0 ? engine() % 8 : kFirstOfClass[region] + engine() % 2];
-      };
-      FillBlock(image, 2, patch);
-      FillBlock(image, 3, patch);
-      FillBlock(image, 12, [](std::size_t x, std::size_t) { return std::uint8_t(x + 1); });
-      auto expected = image;
-      std::size_t rotation = 0;
-      const std::array<std::uint8_t, 6> values = {71, 79, 71, 87, 71, 95};
-      for (std::size_t y = 0; y < height; ++y) {
-        for (std::size_t x = 0; x < width; ++x) {
-          switch (GetVertexClass(image, width, height, x, y)) {
-            case 1:
-              At(expected, 12, x, y) = 135;
-              ++seen[1];
-              break;
-            case 2:
-              At(expected, 12, x, y) = 33;
-              ++seen[2];
-              break;
-            case 3:
-              At(expected, 12, x, y) = values[rotation++ % 6];
-              ++seen[3];
-              break;
-            default:
-              break;
-          }
-        }
-      }
-      PlaceResources(image, width, height);
-      EXPECT_TRUE(SameBytes(image, expected)) << width << " x " << height;
-      // Block 12 is never read: a second run writes the same bytes again.
-      auto again = image;
-      PlaceResources(again, width, height);
-      EXPECT_TRUE(SameBytes(again, image)) << width << " x " << height;
-    }
+    for (std::size_t height = 0; height <= 9; ++height) sizes.emplace_back(width, height);
+  }
+  for (std::size_t width = 10; width <= 42; ++width) {
+    sizes.emplace_back(width, 3 + width % 5);
+    sizes.emplace_back(width, 14);
+  }
+  sizes.emplace_back(257, 9);
+  for (const auto& [width, height] : sizes) {
+    auto image = MakeBlankMap(width, height);
+    // Patches of one class with a little noise, so that all three classes occur.
+    const auto patch = [&](std::size_t x, std::size_t y) {
+      const std::size_t region = (x / 4 + 3 * (y / 4) + width) % 4;
+      constexpr std::array<std::size_t, 4> kFirstOfClass = {0, 3, 5, 6};
+      return kCodes[engine() % 10 == 0 ? engine() % 8 : kFirstOfClass[region] + engine() % 2];
+    };
+    FillBlock(image, 2, patch);
+    FillBlock(image, 3, patch);
+    FillBlock(image, 12, [](std::size_t x, std::size_t) { return std::uint8_t(x + 1); });
+    const auto expected = ExpectedResources(image, width, height, seen);
+    PlaceResources(image, width, height);
+    EXPECT_TRUE(SameBytes(image, expected)) << width << " x " << height;
+    // Block 12 is never read: a second run writes the same bytes again.
+    auto again = image;
+    PlaceResources(again, width, height);
+    EXPECT_TRUE(SameBytes(again, image)) << width << " x " << height;
   }
   EXPECT_GT(seen[1], 20);
   EXPECT_GT(seen[2], 20);
   EXPECT_GT(seen[3], 20);
+}
+
+TEST(Resources, LongRunsOfMountainTakeTheRotationInTurn) {
+  // Mountain everywhere but for a few other codes: rows of up to forty class-3 vertices in
+  // a row, broken at every offset.
+  std::mt19937 engine(11);
+  std::array<int, 4> seen{};
+  for (std::size_t width : {16, 23, 41}) {
+    const std::size_t height = 12;
+    auto image = MakeBlankMap(width, height);
+    const auto mostly_mountain = [&](std::size_t, std::size_t) {
+      constexpr std::array<std::uint8_t, 4> kOthers = {5, 0, 4, 200};
+      return engine() % 23 == 0 ? kOthers[engine() % 4] : std::uint8_t{1};
+    };
+    FillBlock(image, 2, mostly_mountain);
+    FillBlock(image, 3, mostly_mountain);
+    const auto expected = ExpectedResources(image, width, height, seen);
+    PlaceResources(image, width, height);
+    EXPECT_TRUE(SameBytes(image, expected)) << width;
+  }
+  EXPECT_GT(seen[3], 200);
 }
 
 TEST(Resources, AShortImageIsLeftAlone) {
