@@ -42,54 +42,63 @@ inline constexpr std::array<TreeKind, 9> kClass8Trees = {{{48, 196},
 // Classes 1 and 18 grow only this kind.
 inline constexpr TreeKind kClass1And18Tree = {48, 198};
 
+// The chance of a tree by terrain class: a tree grows when the first draw is a multiple
+// of it. 0 for classes that grow nothing and make no draw (2, 5 = water, 16 and 17).
+inline constexpr std::array<std::uint32_t, 256> kTreeChance = [] {
+  std::array<std::uint32_t, 256> chance{};
+  chance[0] = 10;
+  chance[1] = 15;
+  chance[3] = 7;
+  chance[8] = 7;
+  chance[18] = 20;
+  return chance;
+}();
+
+// The tree that a class with a chance grows, by the second draw; type 0 for none (class
+// 0 when the draw's low three bits are 0). Classes 1 and 18 ignore the draw.
+inline TreeKind TreeAfterHit(std::uint8_t terrain_class, std::uint32_t second) {
+  switch (terrain_class) {
+    case 0:
+      return kClass0Trees[second & 7];
+    case 3:
+      return kClass3Trees[second % 6];
+    case 8:
+      return kClass8Trees[second % 9];
+    default:
+      return kClass1And18Tree;
+  }
+}
+
 inline constexpr std::uint8_t kGraniteType = 204;
 
 }  // namespace trees_detail
+
+// The draws and the tree of one vertex of the given class: a draw against the class's
+// chance, then on a hit one that picks the kind (thrown away for classes 1 and 18), and
+// for a kind one for the variant, the low three bits added to the kind's base.
+template <class Draw>
+void PlaceTreeAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> object_type,
+                 std::size_t i, std::uint8_t terrain_class, Draw&& draw) {
+  const std::uint32_t chance = trees_detail::kTreeChance[terrain_class];
+  if (chance == 0 || std::uint32_t{draw()} % chance != 0) return;
+  const trees_detail::TreeKind tree = trees_detail::TreeAfterHit(terrain_class, draw());
+  if (tree.type == 0) return;
+  const std::uint32_t variant = std::uint32_t{draw()} & 7;
+  object_index[i] = static_cast<std::uint8_t>(tree.base + variant);
+  object_type[i] = tree.type;
+}
 
 // PlaceTrees over any draw callable returning std::uint32_t.
 template <class Draw>
 void PlaceTreesWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                     Draw&& draw, std::ostream& out) {
-  using trees_detail::TreeKind;
   const std::size_t n = width * height;
   if (image.size() >= MapLength(width, height)) {
     const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
     const auto object_index = Block(image, kObjectIndexBlock, n);
     const auto object_type = Block(image, kObjectTypeBlock, n);
     for (std::size_t i = 0; i < n; ++i) {
-      TreeKind tree{};
-      switch (TerrainClassAt(terrain, i, out)) {
-        case 0: {
-          if (std::uint32_t{draw()} % 10 != 0) continue;
-          const std::uint32_t kind = std::uint32_t{draw()} & 7;
-          if (kind == 0) continue;
-          tree = trees_detail::kClass0Trees[kind];
-          break;
-        }
-        case 1:
-          if (std::uint32_t{draw()} % 15 != 0) continue;
-          draw();  // thrown away; it still moves the sequence on
-          tree = trees_detail::kClass1And18Tree;
-          break;
-        case 3:
-          if (std::uint32_t{draw()} % 7 != 0) continue;
-          tree = trees_detail::kClass3Trees[std::uint32_t{draw()} % 6];
-          break;
-        case 8:
-          if (std::uint32_t{draw()} % 7 != 0) continue;
-          tree = trees_detail::kClass8Trees[std::uint32_t{draw()} % 9];
-          break;
-        case 18:
-          if (std::uint32_t{draw()} % 20 != 0) continue;
-          draw();  // thrown away; it still moves the sequence on
-          tree = trees_detail::kClass1And18Tree;
-          break;
-        default:  // classes 2, 5 (water), 16 and 17: no draw at all
-          continue;
-      }
-      const std::uint32_t variant = std::uint32_t{draw()} & 7;
-      object_index[i] = static_cast<std::uint8_t>(tree.base + variant);
-      object_type[i] = tree.type;
+      PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), draw);
     }
   }
   out << "You will need some woodcutters now...\n";
