@@ -93,47 +93,59 @@ inline constexpr std::uint8_t kWaterAnimal = 5;
 
 }  // namespace objects_detail
 
+// The draws and the object of vertex i (of n, in rows of width), whose terrain class is
+// terrain_class: a draw whose low two bits must be 0, then for water on a shore or a
+// class with objects one that picks the object, and one more for an object placed only
+// by chance. An unlisted neighbour code is reported as it is looked at.
+template <class Draw>
+void PlaceObjectAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> object_type,
+                   std::span<const std::uint8_t> terrain, std::size_t i, std::size_t width,
+                   std::uint8_t terrain_class, Draw&& draw, std::ostream& out) {
+  using objects_detail::ObjectChoice;
+  using objects_detail::ObjectTable;
+  const std::size_t n = terrain.size();
+  if ((std::uint32_t{draw()} & 3) != 0) return;
+  ObjectChoice choice{};
+  if (terrain_class == kWaterClass) {
+    // Only shore water gets an object: not within two rows of the map's top or bottom
+    // edge, and with land two columns or two rows away. The four neighbours are looked
+    // at in this order and only until the first land; the bounds above keep all four
+    // inside the block.
+    const bool near_edge = i <= 2 * width || i + 2 * width >= n;
+    if (near_edge || (TerrainClassAt(terrain, i + 2, out) == kWaterClass &&
+                      TerrainClassAt(terrain, i - 2, out) == kWaterClass &&
+                      TerrainClassAt(terrain, i - 2 * width, out) == kWaterClass &&
+                      TerrainClassAt(terrain, i + 2 * width, out) == kWaterClass)) {
+      draw();  // thrown away; it still moves the sequence on
+      return;
+    }
+    choice = objects_detail::kShoreObjects[std::uint32_t{draw()} % 6];
+  } else {
+    if (terrain_class >= objects_detail::kObjectTables.size()) return;
+    const ObjectTable& table = objects_detail::kObjectTables[terrain_class];
+    if (table.modulus == 0) return;
+    // The remainder of the draw read as a signed number: a negative one places nothing.
+    const std::int32_t pick = static_cast<std::int32_t>(std::uint32_t{draw()}) % table.modulus;
+    if (pick < 0) return;
+    choice = table.choices[static_cast<std::size_t>(pick)];
+  }
+  if (choice.chance != 0 && std::uint32_t{draw()} % choice.chance != 0) return;
+  object_index[i] = choice.index;
+  object_type[i] = objects_detail::kObjectType;
+}
+
 // PlaceObjects over any draw callable returning std::uint32_t.
 template <class Draw>
 void PlaceObjectsWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                       Draw&& draw, std::ostream& out) {
-  using objects_detail::ObjectChoice;
-  using objects_detail::ObjectTable;
   const std::size_t n = width * height;
   if (image.size() >= MapLength(width, height)) {
     const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
     const auto object_index = Block(image, kObjectIndexBlock, n);
     const auto object_type = Block(image, kObjectTypeBlock, n);
     for (std::size_t i = 0; i < n; ++i) {
-      const std::uint8_t terrain_class = TerrainClassAt(terrain, i, out);
-      if ((std::uint32_t{draw()} & 3) != 0) continue;
-      ObjectChoice choice{};
-      if (terrain_class == kWaterClass) {
-        // Only shore water gets an object: not within two rows of the map's top or bottom
-        // edge, and with land two columns or two rows away. The four neighbours are
-        // looked at in this order and only until the first land; the bounds above keep
-        // all four inside the block.
-        const bool near_edge = i <= 2 * width || i + 2 * width >= n;
-        if (near_edge || (TerrainClassAt(terrain, i + 2, out) == kWaterClass &&
-                          TerrainClassAt(terrain, i - 2, out) == kWaterClass &&
-                          TerrainClassAt(terrain, i - 2 * width, out) == kWaterClass &&
-                          TerrainClassAt(terrain, i + 2 * width, out) == kWaterClass)) {
-          draw();  // thrown away; it still moves the sequence on
-          continue;
-        }
-        choice = objects_detail::kShoreObjects[std::uint32_t{draw()} % 6];
-      } else {
-        if (terrain_class >= objects_detail::kObjectTables.size()) continue;
-        const ObjectTable& table = objects_detail::kObjectTables[terrain_class];
-        if (table.modulus == 0) continue;
-        // The remainder of the draw read as a signed number: a negative one places nothing.
-        const std::int32_t pick = static_cast<std::int32_t>(std::uint32_t{draw()}) % table.modulus;
-        if (pick < 0) continue;
-        choice = table.choices[static_cast<std::size_t>(pick)];
-      }
-      if (choice.chance != 0 && std::uint32_t{draw()} % choice.chance != 0) continue;
-      object_index[i] = choice.index;
-      object_type[i] = objects_detail::kObjectType;
+      PlaceObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
+                    draw, out);
     }
   }
   out << "You are now able to discover objects...\n";

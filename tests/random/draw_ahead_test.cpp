@@ -169,6 +169,21 @@ TEST(FastPasses, TreesMatchDrawingOneNumberAtATime) {
   ExpectSameAsReference(fast, reference, {5});  // water only: not a single draw
 }
 
+TEST(FastPasses, ObjectsMatchDrawingOneNumberAtATime) {
+  const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
+                                      RandomSource& source, std::ostream& out) {
+    PlaceObjectsWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
+  };
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
+                                 RandomSource& source, std::ostream& out) {
+    PlaceObjects(image, w, h, source, kSeed, out);
+  };
+  ExpectSameAsReference(fast, reference, kAllCodes);
+  ExpectSameAsReference(fast, reference, kListedCodes);
+  // Lakes with unlisted shores: the warnings of the neighbours come in turn.
+  ExpectSameAsReference(fast, reference, {5, 5, 5, 6, 19, 200, 0});
+}
+
 TEST(FastPasses, HeightsMatchDrawingOneNumberAtATime) {
   const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
                                       RandomSource& source, std::ostream&) {
