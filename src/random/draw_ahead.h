@@ -97,7 +97,7 @@ class DrawAhead {
   std::size_t end_ = 0;
   std::uint64_t drawn_ = 0;  // numbers drawn from the engine by this pass
   std::uint64_t used_ = 0;   // of which the pass has used these
-  int newer_ = 1;
+  std::size_t newer_ = 1;
   std::array<Snapshot, 2> snapshots_{};
   std::mt19937 unseeded_;
   std::array<std::uint32_t, kCapacity> buffer_;

@@ -109,7 +109,9 @@ TEST(Resources, AgreesWithGetVertexClassOnMixedMapsOfEverySize) {
     sizes.emplace_back(width, 14);
   }
   sizes.emplace_back(257, 9);
-  for (const auto& [width, height] : sizes) {
+  for (const auto& size : sizes) {
+    const std::size_t width = size.first;
+    const std::size_t height = size.second;
     auto image = MakeBlankMap(width, height);
     // Patches of one class with a little noise, so that all three classes occur.
     const auto patch = [&](std::size_t x, std::size_t y) {
@@ -138,7 +140,7 @@ TEST(Resources, LongRunsOfMountainTakeTheRotationInTurn) {
   // a row, broken at every offset.
   std::mt19937 engine(11);
   std::array<int, 4> seen{};
-  for (std::size_t width : {16, 23, 41}) {
+  for (const std::size_t width : {std::size_t{16}, std::size_t{23}, std::size_t{41}}) {
     const std::size_t height = 12;
     auto image = MakeBlankMap(width, height);
     const auto mostly_mountain = [&](std::size_t, std::size_t) {
