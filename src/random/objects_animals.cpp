@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
+#include <utility>
 
 #include "core/map_file.h"
 #include "random/draw_ahead.h"
@@ -76,12 +78,139 @@ inline std::uint32_t Remainder(std::uint32_t n, std::uint64_t magic, std::uint32
   return static_cast<std::uint32_t>(high >> 32);
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Whether every code is listed. Eight codes at a time pass when all are below 23 and none
+// is 17 (the codes of painted maps); other words are looked up code by code.
+bool AllCodesListed(std::span<const std::uint8_t> codes) {
+  const auto& classes = terrain_detail::kTerrainClassOfCode;
+  std::size_t i = 0;
+  for (; i + 8 <= codes.size(); i += 8) {
+    std::uint64_t eight = 0;
+    std::memcpy(&eight, codes.data() + i, sizeof eight);
+    // A lane's high bit is set by adding 105 exactly when the lane is above 22, or when it
+    // was 128 or more already; a lane of 17 becomes 0 after the XOR, found the usual way.
+    const std::uint64_t above_22 = ((eight + 105 * kOnes) | eight) & (0x80 * kOnes);
+    const std::uint64_t seventeen = eight ^ (17 * kOnes);
+    const std::uint64_t zero_lane = (seventeen - kOnes) & ~seventeen & (0x80 * kOnes);
+    if ((above_22 | zero_lane) == 0) continue;
+    for (std::size_t k = i; k < i + 8; ++k) {
+      if (classes[codes[k]] == terrain_detail::kUnlisted) return false;
+    }
+  }
+  for (; i < codes.size(); ++i) {
+    if (classes[codes[i]] == terrain_detail::kUnlisted) return false;
+  }
+  return true;
+}
+
+// stops[p] is 1 when draw p has its low two bits 0: where the vertex that meets it gets a
+// closer look. A plain loop of byte flags, which the compiler turns into a few vector
+// operations per 16 draws.
+void MarkStops(const std::uint32_t* draws, std::size_t count, std::uint8_t* stops) {
+  for (std::size_t p = 0; p < count; ++p) stops[p] = (draws[p] & 3) == 0 ? 1 : 0;
+}
+
+// How many of the eight flags from stops on are 0 before the first 1 (8 when all are).
+std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
+  std::uint64_t eight = 0;
+  std::memcpy(&eight, stops, sizeof eight);
+  if (eight == 0) return 8;
+  const int zero_bits = std::endian::native == std::endian::little ? std::countr_zero(eight)
+                                                                   : std::countl_zero(eight);
+  return static_cast<std::size_t>(zero_bits) / 8;
+}
+
+// PlaceObjects on a map whose codes are all listed, so that no warning can come between
+// two draws. The stopping draws of a block drawn ahead are marked in a bitmap; as every
+// vertex passed by takes one draw, the next vertex to look at is as far on as the next
+// marked draw, found with one count of trailing zeros. A vertex looked at works out its
+// pick with a division by multiplication and decides its bytes without branches.
+void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::size_t width,
+                                 std::uint8_t* indices, std::uint8_t* types, DrawAhead& ahead) {
+  const std::size_t n = terrain.size();
+  const std::uint8_t* codes = terrain.data();
+  const auto& classes = terrain_detail::kTerrainClassOfCode;
+  // Sixteen flags more than a full block, always 0, so that a window may reach past the
+  // waiting draws.
+  std::array<std::uint8_t, DrawAhead::kCapacity + 16> stops{};
+  std::size_t i = 0;
+  while (i < n) {
+    ahead.Reserve(kObjectRunDraws);
+    const std::uint32_t* const draws = ahead.WaitingDraws();
+    const std::size_t waiting = ahead.Waiting();
+    MarkStops(draws, waiting, stops.data());
+    std::fill(stops.begin() + static_cast<std::ptrdiff_t>(waiting), stops.end(), std::uint8_t{0});
+    // A vertex may start at draw `last` at the latest, so that its three draws wait.
+    const std::size_t last = waiting - kMostObjectDraws;
+    std::size_t p = 0;
+    while (i < n && p <= last) {
+      // The vertices passed by before the next flag among the next sixteen draws.
+      const std::size_t near = ZerosBeforeFirstFlag(stops.data() + p);
+      const std::size_t passed = near < 8 ? near : 8 + ZerosBeforeFirstFlag(stops.data() + p + 8);
+      const std::size_t room = std::min(n - i, last + 1 - p);
+      if (passed >= room) {
+        i += room;
+        p += room;
+        continue;
+      }
+      i += passed;
+      p += passed;
+      if (passed == 16) continue;
+      const std::uint32_t* next = draws + p;
+      const std::uint8_t terrain_class = classes[codes[i]];
+      bool picked = false;
+      ObjectChoice choice{};
+      if (terrain_class == kWaterClass) {
+        // Shore water only, away from the top and bottom edges (see PlaceObjectAt).
+        if (i > 2 * width && i + 2 * width < n) {
+          picked = (classes[codes[i + 2]] != kWaterClass) |
+                   (classes[codes[i - 2]] != kWaterClass) |
+                   (classes[codes[i - 2 * width]] != kWaterClass) |
+                   (classes[codes[i + 2 * width]] != kWaterClass);
+        }
+        choice = objects_detail::kShoreObjects[next[1] % 6];
+      } else {
+        const LandRule& rule = kLandRules.by_class[terrain_class];
+        if (rule.modulus == 0) {  // no objects: no pick draw
+          ++p;
+          ++i;
+          continue;
+        }
+        // The remainder of the draw read as a signed number stands only when it is not
+        // negative: for a negative draw, only when it divides evenly (giving row 0).
+        const std::uint32_t draw = next[1];
+        const bool negative = (draw >> 31) != 0;
+        const std::uint32_t magnitude = negative ? 0U - draw : draw;
+        const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
+        picked = !negative | (remainder == 0);
+        choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
+      }
+      // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
+      // Whether a chance draw follows is mostly foreseeable (most objects have none), and
+      // a branch lets the next vertices start before the pick is worked out.
+      bool placed = picked;
+      if (picked & (choice.chance != 0)) [[unlikely]] {
+        placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
+        p += 3;
+      } else {
+        p += 2;
+      }
+      const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
+      indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
+      types[i] =
+          static_cast<std::uint8_t>((types[i] & keep) | (objects_detail::kObjectType & ~keep));
+      ++i;
+    }
+    ahead.Consume(p);
+  }
+}
+
 }  // namespace
 
-// The same draws, bytes and warnings as PlaceObjectsWith over RandomNumber, made faster:
-// the first draws are tested in a tight loop over a block drawn ahead, and a hit is
-// settled without branches on the draws. A vertex with an unlisted code, its own or a
-// neighbour's, is left to the one-draw-at-a-time step, which prints its warnings in turn.
+// The same draws, bytes and warnings as PlaceObjectsWith over RandomNumber. On a map with
+// unlisted codes, whose warnings come between the draws, it is that loop over a block
+// drawn ahead; on other maps the faster loop above.
 void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                   RandomSource& source, std::uint32_t seed, std::ostream& out) {
   const std::size_t n = width * height;
@@ -89,95 +218,13 @@ void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t 
     const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
     const auto object_index = Block(image, kObjectIndexBlock, n);
     const auto object_type = Block(image, kObjectTypeBlock, n);
-    const std::uint8_t* codes = terrain.data();
-    std::uint8_t* indices = object_index.data();
-    std::uint8_t* types = object_type.data();
-    const auto& classes = terrain_detail::kTerrainClassOfCode;
     DrawAhead ahead(source, seed);
-    std::size_t i = 0;
-    while (i < n) {
-      ahead.Reserve(kObjectRunDraws);
-      // A run of vertices that the waiting draws cover whatever the draws turn out to be.
-      const std::size_t run_end = i + std::min(n - i, ahead.Waiting() / kMostObjectDraws);
-      const std::uint32_t* const first = ahead.WaitingDraws();
-      const std::uint32_t* next = first;
-      while (i < run_end) {
-        // Passes by the vertices whose first draw has low bits other than 0, eight at a
-        // time where eight are left: the lanes are vertices and draws alike, one draw
-        // each, and counting the lanes passed needs no branch per vertex.
-        if (run_end - i >= 8) {
-          std::uint32_t stops = 0;
-          for (unsigned lane = 0; lane < 8; ++lane) {
-            stops |= static_cast<std::uint32_t>((next[lane] & kPassMask[codes[i + lane]]) == 0)
-                     << lane;
-          }
-          const auto passed = static_cast<std::size_t>(std::countr_zero(stops | 0x100U));
-          i += passed;
-          next += passed;
-          if (passed == 8) continue;
-        } else if ((next[0] & kPassMask[codes[i]]) != 0) {
-          ++i;
-          ++next;
-          continue;
-        }
-        const std::uint8_t terrain_class = classes[codes[i]];
-        if (terrain_class == terrain_detail::kUnlisted) break;
-        bool picked = false;
-        ObjectChoice choice{};
-        if (terrain_class == kWaterClass) {
-          if (i <= 2 * width || i + 2 * width >= n) {
-            next += 2;
-            ++i;
-            continue;
-          }
-          const std::uint8_t east = classes[codes[i + 2]];
-          const std::uint8_t west = classes[codes[i - 2]];
-          const std::uint8_t north = classes[codes[i - 2 * width]];
-          const std::uint8_t south = classes[codes[i + 2 * width]];
-          if ((east == terrain_detail::kUnlisted) | (west == terrain_detail::kUnlisted) |
-              (north == terrain_detail::kUnlisted) | (south == terrain_detail::kUnlisted)) {
-            break;
-          }
-          picked = (east != kWaterClass) | (west != kWaterClass) | (north != kWaterClass) |
-                   (south != kWaterClass);
-          choice = objects_detail::kShoreObjects[next[1] % 6];
-        } else {
-          const LandRule& rule = kLandRules.by_class[terrain_class];
-          if (rule.modulus == 0) {
-            ++next;
-            ++i;
-            continue;
-          }
-          // The remainder of the draw read as a signed number stands only when it is not
-          // negative: for a negative draw, only when it divides evenly (giving row 0).
-          const std::uint32_t draw = next[1];
-          const bool negative = (draw >> 31) != 0;
-          const std::uint32_t magnitude = negative ? 0U - draw : draw;
-          const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
-          picked = !negative | (remainder == 0);
-          choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
-        }
-        // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
-        // Whether a chance draw follows is mostly foreseeable (most objects have none), and
-        // a branch lets the next vertices start before the pick is worked out.
-        bool placed = picked;
-        if (picked & (choice.chance != 0)) [[unlikely]] {
-          placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
-          next += 3;
-        } else {
-          next += 2;
-        }
-        const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
-        indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
-        types[i] = static_cast<std::uint8_t>((types[i] & keep) |
-                                             (objects_detail::kObjectType & ~keep));
-        ++i;
-      }
-      ahead.Consume(static_cast<std::size_t>(next - first));
-      if (i < run_end) {
-        PlaceObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
-                      ahead, out);
-        ++i;
+    if (AllCodesListed(terrain)) {
+      PlaceObjectsOnListedTerrain(terrain, width, object_index.data(), object_type.data(), ahead);
+    } else {
+      for (std::size_t i = 0; i < n; ++i) {
+        PlaceObjectAt(object_index, object_type, terrain, i, width,
+                      TerrainClassAt(terrain, i, out), ahead, out);
       }
     }
   }
