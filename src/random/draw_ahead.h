@@ -5,6 +5,7 @@
 // block and moved on by the numbers used since.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,9 +28,12 @@ class DrawAhead {
   DrawAhead& operator=(const DrawAhead&) = delete;
   ~DrawAhead() { SettleSource(); }
 
-  // Makes sure at least count (at most kMostReserved) draws wait.
-  void Reserve(std::size_t count) {
-    if (Waiting() < count) Refill();
+  // Makes sure at least count (at most kMostReserved) draws wait. When fewer wait, a new
+  // block is drawn: a full one, or, when the pass knows that it will use no more than
+  // certain further draws, only that many (but count at least), so that the end of a
+  // pass draws little in vain.
+  void Reserve(std::size_t count, std::size_t certain = kCapacity) {
+    if (Waiting() < count) Refill(std::max(count, std::min(certain, kCapacity)));
   }
   std::size_t Waiting() const { return end_ - next_; }
   // The waiting draws, the next one first.
@@ -42,7 +46,7 @@ class DrawAhead {
 
   // One draw: the next waiting one, drawing a new block when none waits.
   std::uint32_t operator()() {
-    if (next_ == end_) Refill();
+    if (next_ == end_) Refill(kCapacity);
     ++used_;
     return buffer_[next_++];
   }
@@ -54,7 +58,8 @@ class DrawAhead {
     std::uint64_t drawn = 0;
   };
 
-  void Refill() {
+  // Draws until target numbers wait (Waiting() < target <= kCapacity).
+  void Refill(std::size_t target) {
     const std::size_t waiting = Waiting();
     std::memmove(buffer_.data(), buffer_.data() + next_, waiting * sizeof(std::uint32_t));
     next_ = 0;
@@ -66,12 +71,13 @@ class DrawAhead {
     }
     newer_ = 1 - newer_;
     snapshots_[newer_] = Snapshot{source_.engine, drawn_};
+    if (drawn_ == 0) first_ = snapshots_[newer_];
     std::mt19937& engine = source_.engine;
-    for (std::size_t i = waiting; i < kCapacity; ++i) {
+    for (std::size_t i = waiting; i < target; ++i) {
       buffer_[i] = static_cast<std::uint32_t>(engine());
     }
-    drawn_ += kCapacity - waiting;
-    end_ = kCapacity;
+    drawn_ += target - waiting;
+    end_ = target;
   }
 
   void SettleSource() {
@@ -82,12 +88,18 @@ class DrawAhead {
       source_.initialised = false;
       return;
     }
-    // A block is drawn only when fewer than kMostReserved numbers wait, so the numbers
-    // used reach at least to the older copy.
-    const Snapshot& from =
-        snapshots_[newer_].drawn <= used_ ? snapshots_[newer_] : snapshots_[1 - newer_];
-    source_.engine = from.engine;
-    source_.engine.discard(used_ - from.drawn);
+    if (used_ == drawn_) return;  // all used: the engine is where it should be
+    // The newest copy taken at or before the numbers used; a block is drawn only when
+    // fewer than kMostReserved numbers wait, so that is nearly always one of the last
+    // two, and the copy taken before the first block always qualifies.
+    const Snapshot* from = &first_;
+    if (snapshots_[newer_].drawn <= used_) {
+      from = &snapshots_[newer_];
+    } else if (snapshots_[1 - newer_].drawn <= used_) {
+      from = &snapshots_[1 - newer_];
+    }
+    source_.engine = from->engine;
+    source_.engine.discard(used_ - from->drawn);
   }
 
   RandomSource& source_;
@@ -99,6 +111,7 @@ class DrawAhead {
   std::uint64_t used_ = 0;   // of which the pass has used these
   std::size_t newer_ = 1;
   std::array<Snapshot, 2> snapshots_{};
+  Snapshot first_;
   std::mt19937 unseeded_;
   std::array<std::uint32_t, kCapacity> buffer_;
 };

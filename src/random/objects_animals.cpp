@@ -136,7 +136,8 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
   std::array<std::uint8_t, DrawAhead::kCapacity + 16> stops{};
   std::size_t i = 0;
   while (i < n) {
-    ahead.Reserve(kObjectRunDraws);
+    // Every vertex left takes at least one draw.
+    ahead.Reserve(std::min(kObjectRunDraws, std::max(kMostObjectDraws, n - i)), n - i);
     const std::uint32_t* const draws = ahead.WaitingDraws();
     const std::size_t waiting = ahead.Waiting();
     MarkStops(draws, waiting, stops.data());

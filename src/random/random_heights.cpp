@@ -27,6 +27,12 @@ constexpr HeightDrawTables kHeightDrawTables = [] {
   return tables;
 }();
 
+// 1 when a vertex with these block-2 and block-3 codes draws, else 0.
+inline std::uint32_t DrawsAt(std::uint8_t first, std::uint8_t second) {
+  return kHeightDrawTables.always[first] |
+         (kHeightDrawTables.undecided[first] & kHeightDrawTables.not_water[second]);
+}
+
 // Draws kept waiting before a run of vertices; each vertex takes at most one.
 constexpr std::size_t kHeightRunDraws = 256;
 
@@ -48,14 +54,23 @@ void RandomizeHeights(std::span<std::uint8_t> image, std::size_t width, std::siz
   DrawAhead ahead(source, seed);
   std::size_t i = 0;
   while (i < n) {
-    ahead.Reserve(kHeightRunDraws);
+    // Near the end of the map, the draws still to come are counted, so that no more are
+    // drawn ahead.
+    std::size_t certain = DrawAhead::kCapacity;
+    if (n - i < DrawAhead::kCapacity) {
+      certain = 0;
+      for (std::size_t k = i; k < n; ++k) certain += DrawsAt(first[k], second[k]);
+      if (certain == 0) {
+        std::fill(heights + i, heights + n, kBaseHeight);
+        break;
+      }
+    }
+    ahead.Reserve(std::min(kHeightRunDraws, certain), certain);
     const std::size_t run_end = i + std::min(n - i, ahead.Waiting());
     const std::uint32_t* const start = ahead.WaitingDraws();
     const std::uint32_t* next = start;
     for (; i < run_end; ++i) {
-      const std::uint32_t draws =
-          kHeightDrawTables.always[first[i]] |
-          (kHeightDrawTables.undecided[first[i]] & kHeightDrawTables.not_water[second[i]]);
+      const std::uint32_t draws = DrawsAt(first[i], second[i]);
       // The waiting draw is read whether or not it is taken: a vertex that takes none
       // keeps only its mask of 0.
       heights[i] = static_cast<std::uint8_t>(kBaseHeight + (*next & 3U & (0U - draws)));

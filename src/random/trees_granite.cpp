@@ -56,7 +56,21 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
     DrawAhead ahead(source, seed);
     std::size_t i = 0;
     while (i < n) {
-      ahead.Reserve(kTreeRunDraws);
+      // Near the end of the map, the vertices that draw are counted (each takes one draw
+      // at least), so that no more are drawn ahead.
+      std::size_t certain = DrawAhead::kCapacity;
+      if (n - i < DrawAhead::kCapacity) {
+        certain = 0;
+        for (std::size_t k = i; k < n; ++k) certain += kTreeCodeRules.draws[codes[k]];
+        if (certain == 0) {
+          // Nothing left draws; unlisted codes are still reported.
+          for (; i < n; ++i) {
+            PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), ahead);
+          }
+          break;
+        }
+      }
+      ahead.Reserve(std::min(kTreeRunDraws, std::max(kMostTreeDraws, certain)), certain);
       // A run of vertices that the waiting draws cover whatever the draws turn out to be.
       const std::size_t run_end = i + std::min(n - i, ahead.Waiting() / kMostTreeDraws);
       const std::uint32_t* const first = ahead.WaitingDraws();

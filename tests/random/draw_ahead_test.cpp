@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -65,6 +66,43 @@ TEST(DrawAhead, LeavesTheSourceAsDrawingTheUsedNumbersOneByOne) {
     }
     EXPECT_TRUE(source.engine == expected);
     EXPECT_TRUE(source.initialised);
+  }
+}
+
+TEST(DrawAhead, SmallBlocksNearTheEndLeaveTheSourceExact) {
+  // Each step: reserve (count, certain), then use this many of the waiting draws.
+  struct Step {
+    std::size_t count;
+    std::size_t certain;
+    std::size_t use;
+  };
+  const std::vector<std::vector<Step>> plans = {
+      {{1024, 4096, 4000}, {3, 2, 1}},
+      {{5, 5, 5}, {3, 3, 0}},
+      {{3, 3, 2}, {3, 3, 0}},
+      // Three small blocks with hardly anything used: only the copy taken before the first
+      // block lies at or before the numbers used.
+      {{3, 3, 1}, {3, 3, 0}, {3, 3, 1}, {3, 3, 0}},
+      {{1024, 4096, 4096}, {1, 1, 1}},
+  };
+  for (const auto& plan : plans) {
+    RandomSource source = Initialised(kSeed, 3);
+    std::mt19937 expected = source.engine;
+    std::vector<std::uint32_t> seen;
+    {
+      DrawAhead ahead(source, kSeed);
+      for (const Step& step : plan) {
+        ahead.Reserve(step.count, step.certain);
+        ASSERT_GE(ahead.Waiting(), step.count);
+        ASSERT_LE(ahead.Waiting(), std::max(step.count, DrawAhead::kCapacity));
+        seen.insert(seen.end(), ahead.WaitingDraws(), ahead.WaitingDraws() + step.use);
+        ahead.Consume(step.use);
+      }
+    }
+    for (std::size_t k = 0; k < seen.size(); ++k) {
+      ASSERT_EQ(seen[k], static_cast<std::uint32_t>(expected())) << "draw " << k;
+    }
+    EXPECT_TRUE(source.engine == expected);
   }
 }
 
