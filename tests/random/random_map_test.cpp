@@ -336,6 +336,45 @@ TEST(PaintRegion, FillSetsTheTrianglesOfEveryCellVertexInRowOrder) {
   }
 }
 
+TEST(PaintRegion, WideCellsAndOddPlacesEndAsVertexByVertex) {
+  // Cells wider than a stretch of 64 codes, in even and odd rows, in row 0 (whose row above
+  // is the last row), against the right edge and on maps of one or two rows.
+  struct Case {
+    std::size_t map_width, map_height, cell_width, cell_height, x0, y0;
+  };
+  const Case cases[] = {{200, 6, 150, 4, 20, 1}, {200, 5, 130, 3, 0, 0},  {70, 4, 69, 3, 1, 1},
+                        {70, 4, 64, 2, 5, 2},    {66, 3, 65, 3, 0, 0},    {12, 1, 5, 1, 3, 0},
+                        {12, 2, 11, 2, 0, 0},    {130, 2, 129, 1, 1, 1}};
+  for (const Case& c : cases) {
+    MapLayout layout;
+    layout.map_width = static_cast<std::int32_t>(c.map_width);
+    layout.map_height = static_cast<std::int32_t>(c.map_height);
+    layout.region_width = static_cast<std::int32_t>(c.cell_width);
+    layout.region_height = static_cast<std::int32_t>(c.cell_height);
+    layout.leftover_x = static_cast<std::int32_t>(2 * c.x0);
+    layout.leftover_y = static_cast<std::int32_t>(2 * c.y0);
+    layout.region_columns = 1;
+    layout.region_rows = 1;
+    layout.region_count = 1;
+    ScriptedDraw draw;
+    for (std::uint32_t i = 0; i < c.cell_width * c.cell_height; ++i) draw.script.push_back(i * 7 + i / 5);
+    auto painted = MakeBlankMap(c.map_width, c.map_height);
+    PaintRegionWith(painted, std::vector<std::uint32_t>{3}, 0, 0, layout, draw);
+    auto expected = MakeBlankMap(c.map_width, c.map_height);
+    const std::uint8_t codes[] = {8, 9, 10, 15};
+    std::uint32_t i = 0;
+    for (std::size_t y = c.y0; y < c.y0 + c.cell_height; ++y) {
+      for (std::size_t x = c.x0; x < c.x0 + c.cell_width; ++x, ++i) {
+        SetVertexTriangles(expected, c.map_width, c.map_height, y * c.map_width + x, y,
+                           codes[(i * 7 + i / 5) & 3]);
+      }
+    }
+    EXPECT_EQ(draw.calls, c.cell_width * c.cell_height);
+    EXPECT_EQ(painted, expected) << c.map_width << " x " << c.map_height << ", cell "
+                                 << c.cell_width << " x " << c.cell_height;
+  }
+}
+
 TEST(PaintRegion, DrawCountsOfEveryKind) {
   // Scatter count draws of 5 (n = 5 with a scatter limit of 6), everything else 0.
   const std::pair<std::uint32_t, std::uint32_t> cases[] = {
