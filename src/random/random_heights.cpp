@@ -53,13 +53,20 @@ void RandomizeHeights(std::span<std::uint8_t> image, std::size_t width, std::siz
       Block(std::span<const std::uint8_t>(image), kTerrainBlock2, n).data();
   DrawAhead ahead(source, seed);
   std::size_t i = 0;
+  // Near the end of the map, the draws still to come are counted once and the count kept
+  // up as vertices are passed, so that no more are drawn ahead than will be used.
+  std::size_t counted_from = n;
+  std::size_t draws_left = 0;
   while (i < n) {
-    // Near the end of the map, the draws still to come are counted, so that no more are
-    // drawn ahead.
     std::size_t certain = DrawAhead::kCapacity;
     if (n - i < DrawAhead::kCapacity) {
-      certain = 0;
-      for (std::size_t k = i; k < n; ++k) certain += DrawsAt(first[k], second[k]);
+      if (counted_from == n) {
+        for (std::size_t k = i; k < n; ++k) draws_left += DrawsAt(first[k], second[k]);
+      } else {
+        for (std::size_t k = counted_from; k < i; ++k) draws_left -= DrawsAt(first[k], second[k]);
+      }
+      counted_from = i;
+      certain = draws_left;
       if (certain == 0) {
         std::fill(heights + i, heights + n, kBaseHeight);
         break;

@@ -55,13 +55,23 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
     std::uint8_t* types = object_type.data();
     DrawAhead ahead(source, seed);
     std::size_t i = 0;
+    // Near the end of the map, the vertices that draw are counted once (each takes one
+    // draw at least) and the count kept up as they are passed, so that no more are drawn
+    // ahead than the rest of the map will use.
+    std::size_t counted_from = n;
+    std::size_t drawing_left = 0;
     while (i < n) {
-      // Near the end of the map, the vertices that draw are counted (each takes one draw
-      // at least), so that no more are drawn ahead.
       std::size_t certain = DrawAhead::kCapacity;
       if (n - i < DrawAhead::kCapacity) {
-        certain = 0;
-        for (std::size_t k = i; k < n; ++k) certain += kTreeCodeRules.draws[codes[k]];
+        if (counted_from == n) {
+          for (std::size_t k = i; k < n; ++k) drawing_left += kTreeCodeRules.draws[codes[k]];
+        } else {
+          for (std::size_t k = counted_from; k < i; ++k) {
+            drawing_left -= kTreeCodeRules.draws[codes[k]];
+          }
+        }
+        counted_from = i;
+        certain = drawing_left;
         if (certain == 0) {
           // Nothing left draws; unlisted codes are still reported.
           for (; i < n; ++i) {
