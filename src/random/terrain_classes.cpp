@@ -2,36 +2,44 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace plandrix {
 namespace terrain_detail {
 
-void PrintUnlistedCodeWarning(std::ostream& out, std::size_t index, std::uint8_t code) {
-  // A map of unlisted codes prints three lines per vertex, millions of them: the lines
-  // are put together here and handed to the stream in one write. Decimal and upper-case
-  // hex without leading zeros are written by hand, so that the stream's own formatting
-  // flags stay as the caller left them.
+std::size_t FormatUnlistedCodeWarning(char* text, std::size_t index, std::uint8_t code) {
+  // Decimal by std::to_chars, and upper-case hex without a leading zero by hand, so that
+  // no stream formatting flag of the caller's matters.
   constexpr std::string_view kFirstLines =
       "Warning: Some map information couldn't be read!\nBlock2,Position:";
   constexpr std::string_view kCodeLabel = "\nInformation: ";
   constexpr std::array<char, 16> kHexDigits = {'0', '1', '2', '3', '4', '5', '6', '7',
                                                '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
-  // 20 digits hold any 64-bit index; 2 hex digits and the line end follow.
-  std::array<char, kFirstLines.size() + 20 + kCodeLabel.size() + 3> text{};
-  auto cursor = std::copy(kFirstLines.begin(), kFirstLines.end(), text.begin());
-  std::array<char, 20> digits{};
-  std::size_t digit_count = 0;
-  do {
-    digits[digit_count++] = static_cast<char>('0' + index % 10);
-    index /= 10;
-  } while (index != 0);
-  while (digit_count > 0) *cursor++ = digits[--digit_count];
+  char* cursor = std::copy(kFirstLines.begin(), kFirstLines.end(), text);
+  cursor = std::to_chars(cursor, cursor + 20, index).ptr;
   cursor = std::copy(kCodeLabel.begin(), kCodeLabel.end(), cursor);
   if (code >= 16) *cursor++ = kHexDigits[code >> 4];
   *cursor++ = kHexDigits[code & 0x0F];
   *cursor++ = '\n';
-  out.write(text.data(), cursor - text.begin());
+  return static_cast<std::size_t>(cursor - text);
+}
+
+void PrintUnlistedCodeWarning(std::ostream& out, std::size_t index, std::uint8_t code) {
+  std::array<char, kMostWarningBytes> text{};
+  out.write(text.data(),
+            static_cast<std::streamsize>(FormatUnlistedCodeWarning(text.data(), index, code)));
+}
+
+void UnlistedCodeWarnings::Add(std::size_t index, std::uint8_t code) {
+  if (text_.size() - used_ < kMostWarningBytes) Flush();
+  used_ += FormatUnlistedCodeWarning(text_.data() + used_, index, code);
+}
+
+void UnlistedCodeWarnings::Flush() {
+  if (used_ == 0) return;
+  out_.write(text_.data(), static_cast<std::streamsize>(used_));
+  used_ = 0;
 }
 
 }  // namespace terrain_detail

@@ -90,7 +90,34 @@ inline constexpr std::array<std::uint8_t, 256> kTriangleBits = MakeTriangleBitTa
 // Vertex class of the AND of six triangle bits.
 inline constexpr std::array<std::uint8_t, 8> kVertexClassOfBits = {0, 1, 2, 0, 3, 0, 0, 0};
 
+// The three warning lines of an unlisted code: at most this many bytes.
+inline constexpr std::size_t kMostWarningBytes = 128;
+
+// Writes the warning lines of the code at block-2 index `index` to text (room for
+// kMostWarningBytes) and gives their length.
+std::size_t FormatUnlistedCodeWarning(char* text, std::size_t index, std::uint8_t code);
+
 void PrintUnlistedCodeWarning(std::ostream& out, std::size_t index, std::uint8_t code);
+
+// Warning lines gathered in a buffer of their own and handed to the stream some kilobytes
+// at a time, for a pass that may warn for every vertex: one stream write per vertex would
+// cost more than the text. What is left goes out on Flush and when it is destroyed; the
+// owner flushes before anything else is written to the stream.
+class UnlistedCodeWarnings {
+ public:
+  explicit UnlistedCodeWarnings(std::ostream& out) : out_(out) {}
+  UnlistedCodeWarnings(const UnlistedCodeWarnings&) = delete;
+  UnlistedCodeWarnings& operator=(const UnlistedCodeWarnings&) = delete;
+  ~UnlistedCodeWarnings() { Flush(); }
+
+  void Add(std::size_t index, std::uint8_t code);
+  void Flush();
+
+ private:
+  std::ostream& out_;
+  std::size_t used_ = 0;
+  std::array<char, 8192> text_{};
+};
 
 }  // namespace terrain_detail
 

@@ -110,8 +110,16 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
       const auto used = static_cast<std::size_t>(next - first);
       ahead.Consume(used);
       if (i < run_end) {
-        terrain_detail::PrintUnlistedCodeWarning(out, i, codes[i]);
-        ++i;
+        // The run stopped at an unlisted code. Vertices without a draw are gone through
+        // here up to the next one that draws: a map of unlisted codes warns for every
+        // vertex, and needs no new run for each.
+        terrain_detail::UnlistedCodeWarnings warnings(out);
+        do {
+          if (terrain_detail::kTerrainClassOfCode[codes[i]] == terrain_detail::kUnlisted) {
+            warnings.Add(i, codes[i]);
+          }
+          ++i;
+        } while (i < n && kTreeCodeRules.draws[codes[i]] == 0);
       }
     }
   }
