@@ -3,8 +3,8 @@
 every random pass to its draw baseline, and the 4096 / 1024 scaling, each against its
 limit.
 
-    build/bench/bench/plandrix_bench --benchmark_repetitions=3 \\
-        --benchmark_report_aggregates_only=true \\
+    build/bench/bench/plandrix_bench --benchmark_repetitions=5 \\
+        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \\
         --benchmark_out=bench.json --benchmark_out_format=json
     bench/summarise.py bench.json [more.json ...]
 """
