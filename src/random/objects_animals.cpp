@@ -22,16 +22,6 @@ constexpr std::size_t kMostObjectDraws = 3;
 // Draws kept waiting before a run of vertices, so that a run is never short.
 constexpr std::size_t kObjectRunDraws = 768;
 
-// ANDed with a first draw: non-zero exactly when the vertex is passed by at once, which
-// is never for an unlisted code (its warning comes before the draw).
-constexpr std::array<std::uint8_t, 256> kPassMask = [] {
-  std::array<std::uint8_t, 256> mask{};
-  for (std::size_t code = 0; code < mask.size(); ++code) {
-    mask[code] = terrain_detail::kTerrainClassOfCode[code] == terrain_detail::kUnlisted ? 0 : 3;
-  }
-  return mask;
-}();
-
 // Divisibility constants of the chances by chance.
 constexpr std::array<std::uint64_t, 256> kChanceMagic = [] {
   std::array<std::uint64_t, 256> magic{};
@@ -165,10 +155,10 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
       if (terrain_class == kWaterClass) {
         // Shore water only, away from the top and bottom edges (see PlaceObjectAt).
         if (i > 2 * width && i + 2 * width < n) {
-          picked = (classes[codes[i + 2]] != kWaterClass) |
-                   (classes[codes[i - 2]] != kWaterClass) |
-                   (classes[codes[i - 2 * width]] != kWaterClass) |
-                   (classes[codes[i + 2 * width]] != kWaterClass);
+          const auto land = [&](std::size_t at) {
+            return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
+          };
+          picked = (land(i + 2) | land(i - 2) | land(i - 2 * width) | land(i + 2 * width)) != 0;
         }
         choice = objects_detail::kShoreObjects[next[1] % 6];
       } else {
@@ -184,14 +174,14 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
         const bool negative = (draw >> 31) != 0;
         const std::uint32_t magnitude = negative ? 0U - draw : draw;
         const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
-        picked = !negative | (remainder == 0);
+        picked = (static_cast<unsigned>(!negative) | static_cast<unsigned>(remainder == 0)) != 0;
         choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
       }
       // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
       // Whether a chance draw follows is mostly foreseeable (most objects have none), and
       // a branch lets the next vertices start before the pick is worked out.
       bool placed = picked;
-      if (picked & (choice.chance != 0)) [[unlikely]] {
+      if (picked && choice.chance != 0) [[unlikely]] {
         placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
         p += 3;
       } else {
