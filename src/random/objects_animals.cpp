@@ -153,7 +153,7 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
       bool picked = false;
       ObjectChoice choice{};
       if (terrain_class == kWaterClass) {
-        // Shore water only, away from the top and bottom edges (see PlaceObjectAt).
+        // Shore water only, away from the top and bottom edges (see ScatterObjectAt).
         if (i > 2 * width && i + 2 * width < n) {
           const auto land = [&](std::size_t at) {
             return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
@@ -214,7 +214,7 @@ void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t 
       PlaceObjectsOnListedTerrain(terrain, width, object_index.data(), object_type.data(), ahead);
     } else {
       for (std::size_t i = 0; i < n; ++i) {
-        PlaceObjectAt(object_index, object_type, terrain, i, width,
+        ScatterObjectAt(object_index, object_type, terrain, i, width,
                       TerrainClassAt(terrain, i, out), ahead, out);
       }
     }

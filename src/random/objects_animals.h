@@ -98,7 +98,7 @@ inline constexpr std::uint8_t kWaterAnimal = 5;
 // class with objects one that picks the object, and one more for an object placed only
 // by chance. An unlisted neighbour code is reported as it is looked at.
 template <class Draw>
-void PlaceObjectAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> object_type,
+void ScatterObjectAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> object_type,
                    std::span<const std::uint8_t> terrain, std::size_t i, std::size_t width,
                    std::uint8_t terrain_class, Draw&& draw, std::ostream& out) {
   using objects_detail::ObjectChoice;
@@ -144,7 +144,7 @@ void PlaceObjectsWith(std::span<std::uint8_t> image, std::size_t width, std::siz
     const auto object_index = Block(image, kObjectIndexBlock, n);
     const auto object_type = Block(image, kObjectTypeBlock, n);
     for (std::size_t i = 0; i < n; ++i) {
-      PlaceObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
+      ScatterObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
                     draw, out);
     }
   }

@@ -135,7 +135,7 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
   const auto resources = Block(image, kResourceBlock, n);
   // Triangle bits of the row above and of this row, for both blocks; each row's bits are
   // worked out once and serve as the row above of the next row.
-  std::vector<std::uint8_t> rows(width >= 3 ? 4 * width : 0);
+  std::vector<std::uint8_t> rows(4 * width);
   std::uint8_t* first_above = rows.data();
   std::uint8_t* second_above = first_above + width;
   std::uint8_t* first_here = second_above + width;
