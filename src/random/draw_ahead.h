@@ -116,6 +116,35 @@ class DrawAhead {
   std::array<std::uint32_t, kCapacity> buffer_;
 };
 
+// The draws a pass is certain still to make from vertex i on, for DrawAhead::Reserve:
+// while more than a block's worth of vertices is left, a full block; nearer the end, the
+// draws that draws_at(k) says each vertex k left makes at least, counted once and kept up
+// as i moves on (i never goes back).
+template <class DrawsAt>
+class CertainDraws {
+ public:
+  CertainDraws(std::size_t n, DrawsAt draws_at) : n_(n), draws_at_(draws_at) {}
+
+  std::size_t From(std::size_t i) {
+    if (n_ - i >= DrawAhead::kCapacity) return DrawAhead::kCapacity;
+    if (!counted_) {
+      for (std::size_t k = i; k < n_; ++k) left_ += draws_at_(k);
+      counted_ = true;
+    } else {
+      for (std::size_t k = counted_from_; k < i; ++k) left_ -= draws_at_(k);
+    }
+    counted_from_ = i;
+    return left_;
+  }
+
+ private:
+  std::size_t n_;
+  DrawsAt draws_at_;
+  bool counted_ = false;
+  std::size_t counted_from_ = 0;
+  std::size_t left_ = 0;
+};
+
 // Divisibility of a 32-bit number by a fixed divisor with one multiplication: n is a
 // multiple of d exactly when n * M, taken modulo 2^64, is at most M - 1, with
 // M = floor((2^64 - 1) / d) + 1.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <utility>
 
+#include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "random/draw_ahead.h"
 #include "random/resources.h"
@@ -53,7 +53,8 @@ constexpr LandRules kLandRules = [] {
     if (table.modulus <= 0) continue;
     const auto modulus = static_cast<std::uint32_t>(table.modulus);
     rules.by_class[c] = {modulus, DivisibilityMagic(modulus), offset};
-    for (std::uint32_t row = 0; row < modulus; ++row) rules.all_choices[offset + row] = table.choices[row];
+    for (std::uint32_t row = 0; row < modulus; ++row)
+      rules.all_choices[offset + row] = table.choices[row];
     offset += modulus;
   }
   return rules;
@@ -68,21 +69,18 @@ inline std::uint32_t Remainder(std::uint32_t n, std::uint64_t magic, std::uint32
   return static_cast<std::uint32_t>(high >> 32);
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-
 // Whether every code is listed. Eight codes at a time pass when all are below 23 and none
 // is 17 (the codes of painted maps); other words are looked up code by code.
 bool AllCodesListed(std::span<const std::uint8_t> codes) {
   const auto& classes = terrain_detail::kTerrainClassOfCode;
   std::size_t i = 0;
   for (; i + 8 <= codes.size(); i += 8) {
-    std::uint64_t eight = 0;
-    std::memcpy(&eight, codes.data() + i, sizeof eight);
+    const std::uint64_t eight = LoadEightBytes(codes.data() + i);
     // A lane's high bit is set by adding 105 exactly when the lane is above 22, or when it
     // was 128 or more already; a lane of 17 becomes 0 after the XOR, found the usual way.
-    const std::uint64_t above_22 = ((eight + 105 * kOnes) | eight) & (0x80 * kOnes);
-    const std::uint64_t seventeen = eight ^ (17 * kOnes);
-    const std::uint64_t zero_lane = (seventeen - kOnes) & ~seventeen & (0x80 * kOnes);
+    const std::uint64_t above_22 = ((eight + 105 * kLaneOnes) | eight) & (0x80 * kLaneOnes);
+    const std::uint64_t seventeen = eight ^ (17 * kLaneOnes);
+    const std::uint64_t zero_lane = (seventeen - kLaneOnes) & ~seventeen & (0x80 * kLaneOnes);
     if ((above_22 | zero_lane) == 0) continue;
     for (std::size_t k = i; k < i + 8; ++k) {
       if (classes[codes[k]] == terrain_detail::kUnlisted) return false;
@@ -103,8 +101,7 @@ void MarkStops(const std::uint32_t* draws, std::size_t count, std::uint8_t* stop
 
 // How many of the eight flags from stops on are 0 before the first 1 (8 when all are).
 std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
-  std::uint64_t eight = 0;
-  std::memcpy(&eight, stops, sizeof eight);
+  const std::uint64_t eight = LoadEightBytes(stops);
   if (eight == 0) return 8;
   const int zero_bits = std::endian::native == std::endian::little ? std::countr_zero(eight)
                                                                    : std::countl_zero(eight);
@@ -215,7 +212,7 @@ void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t 
     } else {
       for (std::size_t i = 0; i < n; ++i) {
         ScatterObjectAt(object_index, object_type, terrain, i, width,
-                      TerrainClassAt(terrain, i, out), ahead, out);
+                        TerrainClassAt(terrain, i, out), ahead, out);
       }
     }
   }

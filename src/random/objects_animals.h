@@ -99,8 +99,8 @@ inline constexpr std::uint8_t kWaterAnimal = 5;
 // by chance. An unlisted neighbour code is reported as it is looked at.
 template <class Draw>
 void ScatterObjectAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> object_type,
-                   std::span<const std::uint8_t> terrain, std::size_t i, std::size_t width,
-                   std::uint8_t terrain_class, Draw&& draw, std::ostream& out) {
+                     std::span<const std::uint8_t> terrain, std::size_t i, std::size_t width,
+                     std::uint8_t terrain_class, Draw&& draw, std::ostream& out) {
   using objects_detail::ObjectChoice;
   using objects_detail::ObjectTable;
   const std::size_t n = terrain.size();
@@ -145,7 +145,7 @@ void PlaceObjectsWith(std::span<std::uint8_t> image, std::size_t width, std::siz
     const auto object_type = Block(image, kObjectTypeBlock, n);
     for (std::size_t i = 0; i < n; ++i) {
       ScatterObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
-                    draw, out);
+                      draw, out);
     }
   }
   out << "You are now able to discover objects...\n";

@@ -53,24 +53,14 @@ void RandomizeHeights(std::span<std::uint8_t> image, std::size_t width, std::siz
       Block(std::span<const std::uint8_t>(image), kTerrainBlock2, n).data();
   DrawAhead ahead(source, seed);
   std::size_t i = 0;
-  // Near the end of the map, the draws still to come are counted once and the count kept
-  // up as vertices are passed, so that no more are drawn ahead than will be used.
-  std::size_t counted_from = n;
-  std::size_t draws_left = 0;
+  // Near the end of the map no more is drawn ahead than the rest of it will use.
+  CertainDraws certain_draws(
+      n, [&](std::size_t k) { return std::size_t{DrawsAt(first[k], second[k])}; });
   while (i < n) {
-    std::size_t certain = DrawAhead::kCapacity;
-    if (n - i < DrawAhead::kCapacity) {
-      if (counted_from == n) {
-        for (std::size_t k = i; k < n; ++k) draws_left += DrawsAt(first[k], second[k]);
-      } else {
-        for (std::size_t k = counted_from; k < i; ++k) draws_left -= DrawsAt(first[k], second[k]);
-      }
-      counted_from = i;
-      certain = draws_left;
-      if (certain == 0) {
-        std::fill(heights + i, heights + n, kBaseHeight);
-        break;
-      }
+    const std::size_t certain = certain_draws.From(i);
+    if (certain == 0) {
+      std::fill(heights + i, heights + n, kBaseHeight);
+      break;
     }
     ahead.Reserve(std::min(kHeightRunDraws, certain), certain);
     const std::size_t run_end = i + std::min(n - i, ahead.Waiting());

@@ -1,12 +1,12 @@
 #include "random/resources.h"
 
-#include <bit>
 #include <array>
-#include <cstring>
+#include <bit>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 #include "random/terrain_classes.h"
@@ -38,55 +38,45 @@ void WriteResource(std::uint8_t& resource, int vertex_class, std::size_t& rotati
   }
 }
 
-std::uint64_t Load8(const std::uint8_t* bytes) {
-  std::uint64_t word = 0;
-  std::memcpy(&word, bytes, sizeof word);
-  return word;
-}
-
-void Store8(std::uint8_t* bytes, std::uint64_t word) { std::memcpy(bytes, &word, sizeof word); }
-
 // Triangle bits of a row of codes. Eight codes come in one load and their bits go out in
 // one store, which halves the instructions of a byte-by-byte loop; the lanes are in
 // memory order on any machine, as loads and stores are alike.
 void RowTriangleBits(const std::uint8_t* codes, std::size_t count, std::uint8_t* bits) {
   std::size_t x = 0;
   for (; x + 8 <= count; x += 8) {
-    const std::uint64_t eight = Load8(codes + x);
+    const std::uint64_t eight = LoadEightBytes(codes + x);
     std::uint64_t looked_up = 0;
     for (int lane = 0; lane < 8; ++lane) {
       looked_up |= std::uint64_t{terrain_detail::kTriangleBits[(eight >> (8 * lane)) & 0xFF]}
                    << (8 * lane);
     }
-    Store8(bits + x, looked_up);
+    StoreEightBytes(bits + x, looked_up);
   }
   for (; x < count; ++x) bits[x] = terrain_detail::kTriangleBits[codes[x]];
 }
-
-constexpr std::uint64_t kOnes = 0x0101010101010101;
 
 // New block-12 bytes of eight vertices at once (a byte per vertex, in memory order), from
 // the common bits of their triangles (each byte 0, 1, 2 or 4) and the old bytes; rotation
 // is the turn of the first class-3 vertex and is moved on past the eight. Every byte
 // stays within its own lane: no sum below exceeds 255.
 std::uint64_t EightResources(std::uint64_t common, std::uint64_t old, std::size_t& rotation) {
-  const std::uint64_t class1 = common & kOnes;
-  const std::uint64_t class2 = (common >> 1) & kOnes;
-  const std::uint64_t class3 = (common >> 2) & kOnes;
+  const std::uint64_t class1 = common & kLaneOnes;
+  const std::uint64_t class2 = (common >> 1) & kLaneOnes;
+  const std::uint64_t class3 = (common >> 2) & kLaneOnes;
   // The product sums the class-3 lanes up to each lane (on little-endian machines the
   // lowest byte is the first vertex). Less the lane itself and plus the starting turn,
   // that is 0 to 12, brought into 0 to 5 by taking 6 off twice where it fits.
-  const std::uint64_t up_to = class3 * kOnes;
-  std::uint64_t turn = up_to - class3 + rotation * kOnes;
+  const std::uint64_t up_to = class3 * kLaneOnes;
+  std::uint64_t turn = up_to - class3 + rotation * kLaneOnes;
   for (int pass = 0; pass < 2; ++pass) {
-    const std::uint64_t at_least_6 = ((turn + (0x80 - 6) * kOnes) >> 7) & kOnes;
+    const std::uint64_t at_least_6 = ((turn + (0x80 - 6) * kLaneOnes) >> 7) & kLaneOnes;
     turn -= at_least_6 * 6;
   }
   // The rotation 71, 79, 71, 87, 71, 95: 71 on even turns, 75 + 4 * turn on odd ones.
-  const std::uint64_t odd = turn & kOnes;
-  const std::uint64_t rotated = 71 * kOnes + (((turn + kOnes) << 2) & (odd * 0xFF));
-  const std::uint64_t value = ((kWaterResource * kOnes) & (class1 * 0xFF)) |
-                              ((kClass2Resource * kOnes) & (class2 * 0xFF)) |
+  const std::uint64_t odd = turn & kLaneOnes;
+  const std::uint64_t rotated = 71 * kLaneOnes + (((turn + kLaneOnes) << 2) & (odd * 0xFF));
+  const std::uint64_t value = ((kWaterResource * kLaneOnes) & (class1 * 0xFF)) |
+                              ((kClass2Resource * kLaneOnes) & (class2 * 0xFF)) |
                               (rotated & (class3 * 0xFF));
   const std::uint64_t written = (class1 | class2 | class3) * 0xFF;
   // At most 5 + 8: two conditional subtractions are shorter than a division.
@@ -106,16 +96,17 @@ void WriteInnerRow(const std::uint8_t* first_above, const std::uint8_t* second_a
                    std::size_t& rotation) {
   // Even rows share the column to the left in the row above, odd rows the one to the right.
   const bool even = y % 2 == 0;
-  const std::size_t side = even ? 0 : 2;  // first_above[x - 1] or first_above[x + 1]
+  const std::size_t side = even ? 0 : 2;    // first_above[x - 1] or first_above[x + 1]
   const std::size_t shared = even ? 0 : 1;  // second_above[x - 1] or second_above[x]
   std::size_t x = 1;
   if constexpr (std::endian::native == std::endian::little) {
     for (; x + 8 < width; x += 8) {
       const std::uint64_t common =
-          Load8(first_above + x - 1 + side) & Load8(first_above + x) & Load8(first_here + x) &
-          Load8(second_above + x - 1 + shared) & Load8(second_here + x - 1) &
-          Load8(second_here + x);
-      Store8(resources + x, EightResources(common, Load8(resources + x), rotation));
+          LoadEightBytes(first_above + x - 1 + side) & LoadEightBytes(first_above + x) &
+          LoadEightBytes(first_here + x) & LoadEightBytes(second_above + x - 1 + shared) &
+          LoadEightBytes(second_here + x - 1) & LoadEightBytes(second_here + x);
+      StoreEightBytes(resources + x,
+                      EightResources(common, LoadEightBytes(resources + x), rotation));
     }
   }
   for (; x + 1 < width; ++x) {

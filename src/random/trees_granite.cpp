@@ -55,30 +55,17 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
     std::uint8_t* types = object_type.data();
     DrawAhead ahead(source, seed);
     std::size_t i = 0;
-    // Near the end of the map, the vertices that draw are counted once (each takes one
-    // draw at least) and the count kept up as they are passed, so that no more are drawn
-    // ahead than the rest of the map will use.
-    std::size_t counted_from = n;
-    std::size_t drawing_left = 0;
+    // Near the end of the map no more is drawn ahead than the rest of it will use: each
+    // vertex that draws takes one draw at least.
+    CertainDraws certain_draws(n, [&](std::size_t k) { return kTreeCodeRules.draws[codes[k]]; });
     while (i < n) {
-      std::size_t certain = DrawAhead::kCapacity;
-      if (n - i < DrawAhead::kCapacity) {
-        if (counted_from == n) {
-          for (std::size_t k = i; k < n; ++k) drawing_left += kTreeCodeRules.draws[codes[k]];
-        } else {
-          for (std::size_t k = counted_from; k < i; ++k) {
-            drawing_left -= kTreeCodeRules.draws[codes[k]];
-          }
+      const std::size_t certain = certain_draws.From(i);
+      if (certain == 0) {
+        // Nothing left draws; unlisted codes are still reported.
+        for (; i < n; ++i) {
+          PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), ahead);
         }
-        counted_from = i;
-        certain = drawing_left;
-        if (certain == 0) {
-          // Nothing left draws; unlisted codes are still reported.
-          for (; i < n; ++i) {
-            PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), ahead);
-          }
-          break;
-        }
+        break;
       }
       ahead.Reserve(std::min(kTreeRunDraws, std::max(kMostTreeDraws, certain)), certain);
       // A run of vertices that the waiting draws cover whatever the draws turn out to be.
