@@ -1,11 +1,10 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
 #include "console/console.h"
 #include "console/main_menu.h"
 #include "console/output_buffer.h"
+#include "core/platform.h"
 #include "random/random_source.h"
 
 namespace {
@@ -22,7 +21,9 @@ int main() {
   // sees everything as soon as it is printed. The input stays tied to the output, so a
   // prompt without a line end is flushed before the program waits.
   std::ios::sync_with_stdio(false);
-  const bool terminal = isatty(STDOUT_FILENO) != 0;
+  // A save beyond the file size limit must fail and be reported, not end the program.
+  plandrix::platform::IgnoreFileSizeSignal();
+  const bool terminal = plandrix::platform::IsTerminal(stdout);
   // The C stream adds no buffer of its own: each collected piece is one write.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   plandrix::FileOutputBuffer output(stdout, terminal ? kTerminalBufferSize : kRedirectedBufferSize);

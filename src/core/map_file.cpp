@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/map_layout.h"
+#include "core/platform.h"
 
 namespace plandrix {
 namespace {
@@ -37,23 +38,30 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
   return nullptr;
 }
 
-bool WriteAtomically(const fs::path& target, std::span<const std::uint8_t> image) {
+}  // namespace
+
+bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
   fs::path temporary;
   std::FILE* file = CreateTemporary(target, temporary);
   if (file == nullptr) return false;
-  bool ok = image.empty() || std::fwrite(image.data(), 1, image.size(), file) == image.size();
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = (std::fflush(file) == 0) && ok;
   ok = (std::fclose(file) == 0) && ok;
+  ok = ok && platform::ReplaceFile(temporary, target);
+  // Whatever failed, no temporary file is left behind.
   std::error_code error;
-  if (ok) {
-    fs::rename(temporary, target, error);
-    ok = !error;
-  }
   if (!ok) fs::remove(temporary, error);
   return ok;
 }
 
-}  // namespace
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, bool* out_of_memory) {
+  if (out_of_memory != nullptr) *out_of_memory = false;
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  if (!file.is_open()) return std::nullopt;
+  return ReadWholeFile(file, out_of_memory);
+}
 
 bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, InputFile& file) {
   for (;;) {
@@ -117,7 +125,7 @@ bool SaveMap(std::ostream& out, std::span<const std::uint8_t> image, std::string
              std::span<const InputFile* const> inputs) {
   const std::string output = OutputName(name);
   const fs::path target(output);
-  const bool saved = !IsInputFile(target, inputs) && WriteAtomically(target, image);
+  const bool saved = !IsInputFile(target, inputs) && WriteFileAtomically(target, image);
   if (saved) {
     out << "\nMap has been saved!\nName:" << output << "\n\n";
   } else {

@@ -43,6 +43,16 @@ bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, I
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::ifstream& file,
                                                        bool* out_of_memory = nullptr);
 
+// Reads the regular file at path whole. Empty when it is no regular file, cannot be
+// read, or cannot be held in memory (then *out_of_memory is set); nothing is printed.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                                       bool* out_of_memory = nullptr);
+
+// Writes bytes whole to target through a temporary file in the same folder that then
+// replaces target in one step, so that an earlier target is never left half-written.
+// On any failure the temporary file is removed and target is as it was.
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
 // The output name of a save: "n" followed by at most the first 29 characters of name.
 std::string OutputName(std::string_view name);
 

@@ -1,0 +1,117 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "app/map_commands.h"
+#include "core/map_file.h"
+
+namespace plandrix::map_command {
+
+std::optional<std::string> Arguments::Value(std::string_view name) const {
+  const auto found = options.find(name);
+  if (found == options.end() || found->second.empty()) return std::nullopt;
+  return found->second.back();
+}
+
+void PrintError(Io& io, std::string_view text) {
+  io.err << kProgramName << ": " << text << '\n';
+  io.err.flush();
+}
+
+namespace {
+
+const OptionSpec* FindOption(std::span<const OptionSpec> specs, std::string_view name) {
+  for (const OptionSpec& spec : specs) {
+    if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) return &spec;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<Arguments> ParseArguments(std::span<const std::string> args,
+                                        std::span<const OptionSpec> specs, std::string_view command,
+                                        Io& io) {
+  Arguments parsed;
+  const std::string prefix = std::string(command) + ": ";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      parsed.positional.insert(parsed.positional.end(), args.begin() + static_cast<long>(i) + 1,
+                               args.end());
+      break;
+    }
+    if (arg == "-h" || arg == "--help") {
+      parsed.help = true;
+      continue;
+    }
+    if (arg.size() < 2 || arg[0] != '-') {
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, equals);
+    const OptionSpec* spec = FindOption(specs, name);
+    if (spec == nullptr) {
+      PrintError(io, prefix + "unknown option '" + std::string(name) + "' (see --help)");
+      return std::nullopt;
+    }
+    std::vector<std::string>& values = parsed.options[std::string(spec->name)];
+    if (!spec->takes_value) {
+      if (equals != std::string::npos) {
+        PrintError(io, prefix + "option '" + std::string(name) + "' takes no value");
+        return std::nullopt;
+      }
+      values.emplace_back();
+      continue;
+    }
+    if (equals != std::string::npos) {
+      values.push_back(arg.substr(equals + 1));
+    } else if (i + 1 < args.size()) {
+      values.push_back(args[++i]);
+    } else {
+      PrintError(io, prefix + "option '" + std::string(name) + "' needs a value");
+      return std::nullopt;
+    }
+  }
+  return parsed;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadInput(const std::string& path, Io& io) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (!fs::exists(status)) {
+    PrintError(io, path + ": no such file");
+    return std::nullopt;
+  }
+  if (!fs::is_regular_file(status)) {
+    PrintError(io, path + ": not a regular file");
+    return std::nullopt;
+  }
+  bool out_of_memory = false;
+  auto bytes = ReadFileBytes(path, &out_of_memory);
+  if (!bytes) {
+    PrintError(
+        io, path + (out_of_memory ? ": too large for this machine's memory" : ": cannot be read"));
+  }
+  return bytes;
+}
+
+bool WriteOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
+  errno = 0;
+  if (WriteFileAtomically(path, bytes)) return true;
+  const int code = errno;
+  PrintError(io, path + ": cannot be written" +
+                     (code != 0 ? std::string(" (") + std::strerror(code) + ")" : std::string()));
+  return false;
+}
+
+std::string WithExtension(const std::string& name, std::string_view extension) {
+  std::filesystem::path path(name);
+  path.replace_extension(extension);
+  return path.string();
+}
+
+}  // namespace plandrix::map_command
