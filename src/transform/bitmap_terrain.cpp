@@ -365,6 +365,69 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
   }
 }
 
+ColourPaint PaintOfColour(std::uint8_t colour) {
+  const PaintKey key = kKeyOfCode[kCodeOfColour[colour & 0x0F]];
+  return {static_cast<std::uint8_t>(key & 0xFF), static_cast<std::uint8_t>(key >> 8)};
+}
+
+std::size_t TrianglesPaintedBy(std::size_t x, std::size_t y, std::size_t width, std::size_t height,
+                               std::array<TerrainTriangle, 6>& triangles) {
+  std::size_t count = 0;
+  ForEachPaintedTriangle(x, y, width, height, [&](int block, std::size_t index) {
+    const TerrainTriangle triangle{block, index};
+    // On maps of one or two columns a shape can name one triangle twice.
+    if (std::find(triangles.begin(), triangles.begin() + static_cast<long>(count), triangle) ==
+        triangles.begin() + static_cast<long>(count)) {
+      triangles[count++] = triangle;
+    }
+  });
+  return count;
+}
+
+std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std::size_t height,
+                               std::array<std::size_t, kMostPainters>& painters) {
+  if (width == 0 || height == 0 || triangle.index >= width * height) return 0;
+  const std::size_t r = triangle.index / width;
+  const std::size_t c = triangle.index % width;
+  const bool first = triangle.block == kTerrainBlock1;
+  if (r >= 2 && r + 4 <= height && c >= 2 && c + 5 <= width) {
+    // Away from the border only plain shapes reach the triangle: a first-layer triangle
+    // is painted by its own vertex and two below, a second-layer one by its own vertex,
+    // its right neighbour and one below (PlainKeys).
+    const std::size_t odd = r % 2;
+    const std::size_t below = first ? c + odd - (1 - odd) : c + odd;
+    std::array<std::size_t, 3> found = {VertexIndex(c, r, width),
+                                        VertexIndex(first ? c : c + 1, first ? r + 1 : r, width),
+                                        VertexIndex(below, r + 1, width)};
+    std::sort(found.begin(), found.end());
+    std::copy(found.begin(), found.end(), painters.begin());
+    return found.size();
+  }
+  // Near the border: every vertex that can reach the triangle through a wrapped row or
+  // column, a borrowed shape or the step into the next row is asked.
+  std::array<std::size_t, 8> rows = {r, r + 1, r + 2, 0, 1, 2, height - 1, r == 0 ? 0 : r - 1};
+  std::array<std::size_t, 9> columns = {
+      c, c + 1, c + 2, 0, 1, width - 1, width - 2, c == 0 ? 0 : c - 1, c < 2 ? 0 : c - 2};
+  std::size_t count = 0;
+  std::array<TerrainTriangle, 6> painted{};
+  for (std::size_t y : rows) {
+    for (std::size_t x : columns) {
+      if (y >= height || x >= width) continue;
+      const std::size_t vertex = VertexIndex(x, y, width);
+      const auto end = painters.begin() + static_cast<long>(count);
+      if (std::find(painters.begin(), end, vertex) != end) continue;
+      const std::size_t n = TrianglesPaintedBy(x, y, width, height, painted);
+      if (std::find(painted.begin(), painted.begin() + static_cast<long>(n), triangle) ==
+          painted.begin() + static_cast<long>(n)) {
+        continue;
+      }
+      if (count < painters.size()) painters[count++] = vertex;
+    }
+  }
+  std::sort(painters.begin(), painters.begin() + static_cast<long>(count));
+  return count;
+}
+
 void BmpSwdTool(Console& console) {
   InputFile bitmap_file;
   if (!OpenInputFile(console.in, console.out, kBitmapKind, bitmap_file)) return;

@@ -5,6 +5,7 @@
 // bit depth, compression and palette are never looked at.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -70,6 +71,34 @@ void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> imag
 // short for W x H. Throws std::bad_alloc when its small work rows cannot be allocated.
 void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
                        std::size_t width, std::size_t height);
+
+// What a colour number (0 to 15) paints: its texture, and its rank, 1 + the step of the
+// walk that paints it, so that of two colours on a shared triangle the higher rank wins.
+// Rank 0: the colour paints nothing (0 and 13).
+struct ColourPaint {
+  std::uint8_t texture;
+  std::uint8_t rank;
+};
+ColourPaint PaintOfColour(std::uint8_t colour);
+
+// One triangle of the terrain layers: kTerrainBlock1 or kTerrainBlock2 and its index.
+struct TerrainTriangle {
+  int block;
+  std::size_t index;
+  friend bool operator==(const TerrainTriangle&, const TerrainTriangle&) = default;
+};
+
+// The triangles that SetVertexTexture paints for vertex (x, y), each once; gives their
+// number (0 to 6).
+std::size_t TrianglesPaintedBy(std::size_t x, std::size_t y, std::size_t width, std::size_t height,
+                               std::array<TerrainTriangle, 6>& triangles);
+
+// The vertices (indexes y x W + x) whose SetVertexTexture paints the triangle, each once,
+// in increasing order; gives their number. A triangle painted by nobody keeps the blank
+// map's texture.
+inline constexpr std::size_t kMostPainters = 12;
+std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std::size_t height,
+                               std::array<std::size_t, kMostPainters>& painters);
 
 // Main menu option 2: turns a 4-bit bitmap into the terrain of nTavik.wld.
 void BmpSwdTool(Console& console);
