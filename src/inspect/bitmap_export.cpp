@@ -138,31 +138,78 @@ ColourPaint StrongestOther(const Painting& painting, std::span<const std::uint8_
   return strongest;
 }
 
-std::uint8_t FirstColour(const Painting& painting, std::size_t x, std::size_t y) {
+// The first choice, by the rank that each triangle's winner must have. A triangle of a
+// texture that two colours paint (or water, which also stays where nothing paints) first
+// wants the higher rank. Each vertex takes the highest-ranked colour that wins no
+// triangle it must lose: below each triangle's wanted rank, or at it with the right
+// texture. When no painter of a triangle reaches its wanted rank, the triangle wants the
+// next lower one, until it has none left and stops constraining its painters. Given the
+// winning ranks of a map that the conversion made, this choice paints it exactly.
+constexpr std::uint8_t kAnyRank = 0xFF;
+// Rounds of lowering after which the first choice stands as it is.
+constexpr int kMostRounds = 12;
+
+std::uint8_t NextRankBelow(const Painting& painting, std::uint8_t texture, std::uint8_t rank) {
+  const TextureColours& colours = painting.by_texture[texture];
+  const std::uint8_t low = PaintOfColour(colours.low).rank;
+  const std::uint8_t high = PaintOfColour(colours.high).rank;
+  if (colours.low == 0 || rank == kAnyRank) return kAnyRank;
+  if (rank > high) return high;
+  if (rank > low) return low;
+  return texture == kBlankTexture && rank > 0 ? 0 : kAnyRank;
+}
+
+std::uint8_t HighestAllowedColour(const Painting& painting, std::span<const std::uint8_t> wanted,
+                                  std::size_t v) {
   std::array<TerrainTriangle, 6> triangles{};
-  const std::size_t count = TrianglesPaintedBy(x, y, painting.width, painting.height, triangles);
-  std::array<std::uint8_t, 6> targets{};
-  std::size_t expressible = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t target = TargetOf(painting, triangles[i]);
-    if (Expressible(painting, target)) targets[expressible++] = target;
-  }
-  if (expressible == 0) return kNothingColour;
-  const auto end = targets.begin() + static_cast<long>(expressible);
-  std::uint8_t best = targets[0];
-  long best_votes = 0;
-  for (auto it = targets.begin(); it != end; ++it) {
-    const long votes = std::count(targets.begin(), end, *it);
-    const auto rank = [&](std::uint8_t t) {
-      return PaintOfColour(painting.by_texture[t].low).rank;
-    };
-    if (votes > best_votes || (votes == best_votes && rank(*it) < rank(best))) {
-      best = *it;
-      best_votes = votes;
+  const std::size_t count = TrianglesPaintedBy(v % painting.width, v / painting.width,
+                                               painting.width, painting.height, triangles);
+  std::uint8_t best = kNothingColour;
+  std::uint8_t best_rank = 0;
+  for (std::uint8_t colour = 1; colour < 16; ++colour) {
+    const ColourPaint paint = PaintOfColour(colour);
+    if (paint.rank <= best_rank) continue;
+    bool allowed = true;
+    for (std::size_t i = 0; i < count && allowed; ++i) {
+      const std::uint8_t rank =
+          wanted[2 * triangles[i].index + (triangles[i].block == kTerrainBlock1 ? 0 : 1)];
+      allowed = rank == kAnyRank || paint.rank < rank ||
+                (paint.rank == rank && paint.texture == TargetOf(painting, triangles[i]));
+    }
+    if (allowed) {
+      best = colour;
+      best_rank = paint.rank;
     }
   }
-  const TextureColours& colours = painting.by_texture[best];
-  return best_votes == static_cast<long>(expressible) ? colours.high : colours.low;
+  return best;
+}
+
+void FirstColours(const Painting& painting, std::span<std::uint8_t> colours) {
+  const std::size_t n = colours.size();
+  std::vector<std::uint8_t> wanted(2 * n);
+  for (std::size_t i = 0; i < 2 * n; ++i) {
+    const TerrainTriangle triangle{i % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, i / 2};
+    wanted[i] = NextRankBelow(painting, TargetOf(painting, triangle), kAnyRank - 1);
+  }
+  bool lowered = true;
+  for (int round = 0; round < kMostRounds && lowered; ++round) {
+    for (std::size_t v = 0; v < n; ++v) colours[v] = HighestAllowedColour(painting, wanted, v);
+    lowered = false;
+    for (std::size_t i = 0; i < 2 * n; ++i) {
+      if (wanted[i] == kAnyRank) continue;
+      const TerrainTriangle triangle{i % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, i / 2};
+      std::array<std::size_t, kMostPainters> painters{};
+      const std::size_t count =
+          PaintersOfTriangle(triangle, painting.width, painting.height, painters);
+      std::uint8_t reached = 0;
+      for (std::size_t k = 0; k < count; ++k) {
+        reached = std::max(reached, PaintOfColour(colours[painters[k]]).rank);
+      }
+      if (reached == wanted[i]) continue;
+      wanted[i] = NextRankBelow(painting, TargetOf(painting, triangle), wanted[i]);
+      lowered = true;
+    }
+  }
 }
 
 // Gives vertex v the colour that makes the most of its triangles right, keeping its
@@ -314,11 +361,7 @@ TerrainColours ChooseTerrainColours(std::span<const std::uint8_t> image) {
   const Painting painting = MakePainting(image);
   TerrainColours result;
   result.colours.resize(painting.width * painting.height);
-  for (std::size_t y = 0; y < painting.height; ++y) {
-    for (std::size_t x = 0; x < painting.width; ++x) {
-      result.colours[VertexIndex(x, y, painting.width)] = FirstColour(painting, x, y);
-    }
-  }
+  FirstColours(painting, result.colours);
   ImproveAll(painting, result.colours);
   CountResult(painting, result.colours, result);
   return result;
