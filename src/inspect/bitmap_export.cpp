@@ -69,13 +69,12 @@ void PutPaletteEntry(std::vector<std::uint8_t>& bytes, std::size_t entry,
 
 // The colour choice. A triangle gets the texture of the highest-ranked colour among the
 // vertices that paint it (PaintersOfTriangle), or keeps the blank map's water when none
-// of them paints. Each vertex first takes the texture that most of the triangles it
-// paints hold, and of a texture that two colours paint, the one that wins shared
-// triangles only when all of its triangles want that texture (else the one that loses
-// them, so that its neighbours keep theirs). Then every vertex in turn takes the colour
-// that makes the most of its own triangles come out right, given its neighbours' colours,
-// until no vertex can improve: each change raises the number of right triangles, so this
-// ends, and a map that the first choice already gives back exactly is never changed.
+// of them paints. A first choice (FirstColours) works out which rank each triangle's
+// winner must have; then every vertex in turn takes the colour that makes the most of
+// its own triangles come out right, given its neighbours' colours, until no vertex can
+// improve: each change raises the number of right triangles, so this ends, and a map
+// that the first choice gives back exactly is never changed. A code that no colour
+// paints can never come back; it binds no vertex.
 struct TextureColours {
   std::uint8_t low = 0;  // the colour of lower rank, 0 when no colour paints the texture
   std::uint8_t high = 0;
@@ -140,11 +139,12 @@ ColourPaint StrongestOther(const Painting& painting, std::span<const std::uint8_
 
 // The first choice, by the rank that each triangle's winner must have. A triangle of a
 // texture that two colours paint (or water, which also stays where nothing paints) first
-// wants the higher rank. Each vertex takes the highest-ranked colour that wins no
-// triangle it must lose: below each triangle's wanted rank, or at it with the right
-// texture. When no painter of a triangle reaches its wanted rank, the triangle wants the
-// next lower one, until it has none left and stops constraining its painters. Given the
-// winning ranks of a map that the conversion made, this choice paints it exactly.
+// wants the higher rank. Each vertex takes the highest-ranked colour of a texture that
+// one of its triangles holds and that wins no triangle it must lose: below each
+// triangle's wanted rank, or at it with the right texture (colour 0 when there is none). When no
+// painter of a triangle reaches its wanted rank, the triangle wants the next lower one, until it
+// has none left and stops constraining its painters. Given the winning ranks of a map that the
+// conversion made, this choice paints it exactly.
 constexpr std::uint8_t kAnyRank = 0xFF;
 // Rounds of lowering after which the first choice stands as it is.
 constexpr int kMostRounds = 12;
@@ -170,13 +170,15 @@ std::uint8_t HighestAllowedColour(const Painting& painting, std::span<const std:
     const ColourPaint paint = PaintOfColour(colour);
     if (paint.rank <= best_rank) continue;
     bool allowed = true;
+    bool useful = false;  // a colour that no triangle of the vertex holds only does harm
     for (std::size_t i = 0; i < count && allowed; ++i) {
       const std::uint8_t rank =
           wanted[2 * triangles[i].index + (triangles[i].block == kTerrainBlock1 ? 0 : 1)];
-      allowed = rank == kAnyRank || paint.rank < rank ||
-                (paint.rank == rank && paint.texture == TargetOf(painting, triangles[i]));
+      const bool holds = paint.texture == TargetOf(painting, triangles[i]);
+      useful = useful || holds;
+      allowed = rank == kAnyRank || paint.rank < rank || (paint.rank == rank && holds);
     }
-    if (allowed) {
+    if (allowed && useful) {
       best = colour;
       best_rank = paint.rank;
     }
