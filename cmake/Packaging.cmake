@@ -19,16 +19,20 @@ set(CPACK_PACKAGE_NAME plandrix)
 set(CPACK_PACKAGE_VENDOR "The Plandrix developers")
 set(CPACK_PACKAGE_CONTACT "The Plandrix developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console toolbox for SettlersII world map files")
+# Debian shows the first lines of the description in package lists: short lines.
 set(CPACK_PACKAGE_DESCRIPTION
-  "plandrix is a menu program that makes and changes SettlersII world maps (.swd/.wld): \
-random maps, random objects, heights and resources, mirroring, bitmap import. \
-plandrix-map checks maps the way the game loads them, counts what is on them, draws \
-them as PNG pictures, exports their heights and terrain as bitmaps and places players.")
+  "plandrix is a menu program that makes and changes SettlersII world maps
+(.swd/.wld): random maps, random objects, heights and resources, mirroring,
+and terrain and heights from bitmaps.
+plandrix-map checks maps the way the game loads them, counts what is on
+them, draws them as PNG pictures, exports their heights and terrain as
+bitmaps and places players.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR})
 
 if(WIN32)
+  set(CPACK_GENERATOR ZIP)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake OPTIONAL)
 else()
   set(CPACK_GENERATOR DEB)
@@ -38,14 +42,14 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The dependencies are read off the installed programs (libc6, libstdc++6, libgcc-s1
   # and, with plandrix-map, libpng16-16) with the lowest versions their symbols need.
-  # Without dpkg-shlibdeps they are stated for the Debian release this is built on.
+  # Without dpkg-shlibdeps the versions of Debian 12, which this is built on, are stated.
   find_program(PLANDRIX_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(PLANDRIX_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libgcc-s1 (>= 12), libstdc++6 (>= 12)")
     if(TARGET plandrix-map)
-      string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libpng16-16 (>= 1.6.2)")
+      string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libpng16-16 (>= 1.6.39)")
     endif()
   endif()
 endif()
