@@ -132,11 +132,13 @@ Bytes BitmapHeader(std::size_t width, std::size_t height, std::uint16_t bits,
 
 Bytes Seed4BitBitmap(std::size_t width, std::size_t height, std::uint32_t salt) {
   Bytes bytes = BitmapHeader(width, height, 4, 118);
-  const std::size_t padding = width % 8 == 0 ? 0 : (8 - width % 8) / 2;
+  // Rows of ceil(W / 8) x 4 bytes; an odd width's last pixel byte holds one pixel.
+  const std::size_t pixel_bytes = (width + 1) / 2;
+  const std::size_t padding = (width + 7) / 8 * 4 - pixel_bytes;
   SeedSequence sequence(salt);
   std::size_t colour = salt % 16;
   for (std::size_t row = 0; row < height; ++row) {
-    for (std::size_t pair = 0; pair < width / 2; ++pair) {
+    for (std::size_t pair = 0; pair < pixel_bytes; ++pair) {
       // Runs of one colour with changes now and then, so shared triangles are contested.
       if (sequence.Next() % 3 == 0) colour = sequence.Next() % 16;
       const std::size_t right = sequence.Next() % 2 == 0 ? colour : sequence.Next() % 16;
@@ -144,7 +146,6 @@ Bytes Seed4BitBitmap(std::size_t width, std::size_t height, std::uint32_t salt) 
     }
     bytes.insert(bytes.end(), padding, std::uint8_t{0});
   }
-  // An odd width's last column has no pixel bits; a few bytes more do no harm.
   WriteU32(bytes, 2, bytes.size());
   return bytes;
 }

@@ -227,15 +227,13 @@ std::size_t BitmapHeight(std::span<const std::uint8_t> bitmap) {
   return ReadU16(bitmap, kBmpHeightOffset);
 }
 
-std::size_t BmpRowPadding(std::size_t width) {
-  const std::size_t rest = width % 8;
-  return rest == 0 ? 0 : (8 - rest) / 2;
-}
+std::size_t BmpRowBytes(std::size_t width) { return (width + 7) / 8 * 4; }
+
+std::size_t BmpRowPadding(std::size_t width) { return BmpRowBytes(width) - (width + 1) / 2; }
 
 bool BmpHoldsItsPixels(std::span<const std::uint8_t> bitmap) {
   if (bitmap.size() < kBmpSizeFieldsEnd) return false;
-  const std::size_t width = BitmapWidth(bitmap);
-  const std::size_t row_bytes = width / 2 + BmpRowPadding(width);
+  const std::size_t row_bytes = BmpRowBytes(BitmapWidth(bitmap));
   return bitmap.size() >= kBmp4BitPixelOffset + BitmapHeight(bitmap) * row_bytes;
 }
 
@@ -263,7 +261,8 @@ bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
                                  std::span<std::uint8_t> codes, std::size_t width,
                                  std::size_t height, std::size_t row_padding) {
   const std::size_t pair_count = width / 2;
-  const std::size_t row_bytes = pair_count + row_padding;
+  // An odd width ends each row with a byte of which only the high four bits are a pixel.
+  const std::size_t row_bytes = (width + 1) / 2 + row_padding;
   if (codes.size() < width * height) return false;
   if (height > 0) {
     // H x row_bytes <= available, written so that it cannot overflow.
@@ -279,7 +278,7 @@ bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
       row[2 * pair] = pair_codes[0];
       row[2 * pair + 1] = pair_codes[1];
     }
-    if (width % 2 == 1) row[width - 1] = kUnpaintedCode;
+    if (width % 2 == 1) row[width - 1] = kCodesOfByte[pixels[pair_count]][0];
   }
   return true;
 }

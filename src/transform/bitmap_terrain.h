@@ -24,7 +24,7 @@ inline constexpr std::size_t kBmpSizeFieldsEnd = 24;
 // 14-byte file header, 40-byte information header, 16 palette entries of 4 bytes.
 inline constexpr std::size_t kBmp4BitPixelOffset = 118;
 
-// The code that paints nothing (colours 0 and 13, and the last column of an odd width).
+// The code that paints nothing (colours 0 and 13).
 inline constexpr std::uint8_t kUnpaintedCode = 17;
 
 inline constexpr std::string_view kBmpTooShortMessage =
@@ -35,12 +35,16 @@ inline constexpr std::string_view kBmpTooShortMessage =
 std::size_t BitmapWidth(std::span<const std::uint8_t> bitmap);
 std::size_t BitmapHeight(std::span<const std::uint8_t> bitmap);
 
-// Bytes after the W/2 pixel bytes of a 4-bit row, so that a row of an even width is a
-// multiple of 4 bytes long: 3, 2 or 1 for widths 2, 4 or 6 modulo 8.
+// Bytes after the (W + 1) / 2 pixel bytes of a stored 4-bit row, which make the row
+// ceil(W / 8) x 4 bytes long, a multiple of 4: 3, 2 or 1 for widths 2, 4 or 6 modulo 8,
+// and for an odd width those of the next even width less one byte.
 std::size_t BmpRowPadding(std::size_t width);
 
+// Length of a stored 4-bit row of width pixels: ceil(W / 8) x 4 bytes.
+std::size_t BmpRowBytes(std::size_t width);
+
 // Whether a 4-bit bitmap holds its size fields and every stored row that its width and
-// height need: 118 + H x (W/2 + padding) bytes.
+// height need: 118 + H x BmpRowBytes(W) bytes.
 bool BmpHoldsItsPixels(std::span<const std::uint8_t> bitmap);
 
 // Yes when width and height are both even and above 0; otherwise prints the two warning
@@ -53,9 +57,10 @@ bool CheckMapFitsBmp(std::ostream& out, std::size_t map_width, std::size_t bmp_w
                      std::size_t map_height, std::size_t bmp_height);
 
 // Fills codes (W x H, map row 0 = the top row of the picture) with the intermediate code
-// of every 4-bit pixel; the stored rows are bottom-up from offset 118. For an odd width
-// the last column, which no pixel byte covers, gets kUnpaintedCode. Returns false, and
-// changes nothing, when the bitmap is too short for its rows or codes for W x H.
+// of every 4-bit pixel; the stored rows are bottom-up from offset 118, each (W + 1) / 2
+// pixel bytes and row_padding more. For an odd width the last pixel of a row is the high
+// four bits of its last pixel byte. Returns false, and changes nothing, when the bitmap
+// is too short for its rows or codes for W x H.
 bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
                                  std::span<std::uint8_t> codes, std::size_t width,
                                  std::size_t height, std::size_t row_padding);

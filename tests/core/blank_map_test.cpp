@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -29,7 +30,7 @@ TEST(BlankMap, ThirtyTwoSquareHasEveryByteInPlace) {
   EXPECT_EQ(image.back(), 0xFF);
 
   const std::array<std::uint8_t, 16> block_header = {0x10, 0x27, 0, 0, 0, 0, 0x20, 0,
-                                                     0x20, 0,    1, 0, 0, 4, 0, 0};
+                                                     0x20, 0,    1, 0, 0, 4, 0,    0};
   const std::array<std::uint8_t, 14> fill = {10, 5, 5, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0};
   for (int block = 1; block <= 14; ++block) {
     const std::size_t header = 2352 + static_cast<std::size_t>(block - 1) * (1024 + 16);
@@ -45,6 +46,21 @@ TEST(BlankMap, ThirtyTwoSquareHasEveryByteInPlace) {
   for (std::size_t i = 53; i < 2342; ++i) ASSERT_EQ(image[i], 0) << i;
   for (std::size_t i = 2344; i < 2348; ++i) EXPECT_EQ(image[i], 0) << i;
   for (std::size_t i = 24; i < 30; ++i) EXPECT_EQ(image[i], 0) << i;
+}
+
+TEST(BlankMap, BlockHeadersCountAllVerticesOfMapsBeyondThreeBytes) {
+  // 4097 x 4097 = 0x01002001 vertices: the count needs its fourth byte.
+  constexpr std::size_t kSide = 4097;
+  constexpr std::size_t kCount = kSide * kSide;
+  const auto image = MakeBlankMap(kSide, kSide);
+  for (int block = 1; block <= 14; ++block) {
+    const std::size_t header = BlockHeaderOffset(block, kCount);
+    const std::array<std::uint8_t, 16> expected = {0x10, 0x27, 0,    0,    0,    0,    0x01, 0x10,
+                                                   0x01, 0x10, 0x01, 0x00, 0x01, 0x20, 0x00, 0x01};
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(),
+                           image.begin() + static_cast<std::ptrdiff_t>(header)))
+        << "block " << block;
+  }
 }
 
 TEST(BlankMap, WidthAndHeightAreLittleEndianInBothPlaces) {

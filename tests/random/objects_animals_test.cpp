@@ -353,5 +353,31 @@ TEST(ObjectsAnimals, PlaceObjectsDrawsFromTheSource) {
   EXPECT_EQ(RandomNumber(source, 0, 0), engine());
 }
 
+TEST(ObjectsAnimals, AnUnlistedCodeAmongListedOnesIsStillReported) {
+  // Code 23 is the first code above the listed run 0 to 22: wherever it stands among
+  // listed codes, its vertex warns exactly as one draw at a time does.
+  for (std::size_t at : {0u, 3u, 8u, 13u, 15u, 22u}) {
+    auto map = MakeBlankMap(8, 3);
+    FillBlock(map, 2, [](std::size_t x, std::size_t y) {
+      return static_cast<std::uint8_t>((x + 3 * y) % 17);  // listed, never 17
+    });
+    map[BlockDataOffset(kTerrainBlock1, 24) + at] = 23;
+    auto via_source = map;
+    RandomSource source;
+    std::ostringstream out;
+    PlaceObjects(via_source, 8, 3, source, 7, out);
+    std::mt19937 engine(7);
+    auto direct = map;
+    std::ostringstream direct_out;
+    PlaceObjectsWith(
+        direct, 8, 3, [&] { return static_cast<std::uint32_t>(engine()); }, direct_out);
+    EXPECT_NE(out.str().find("Position:" + std::to_string(at) + "\nInformation: 17\n"),
+              std::string::npos)
+        << at;
+    EXPECT_EQ(out.str(), direct_out.str()) << at;
+    EXPECT_TRUE(SameBytes(via_source, direct)) << at;
+  }
+}
+
 }  // namespace
 }  // namespace plandrix

@@ -21,8 +21,8 @@ struct RunResult {
 struct RunOptions {
   // Shell commands put before the program in the same shell (e.g. "ulimit -f 20").
   std::string prelude;
-  // Seconds after which the run is killed (a hang counts as a failure).
-  int timeout_seconds = 60;
+  // Seconds after which the run is killed: a hang fails fast, with no exit status.
+  int timeout_seconds = 10;
 };
 
 // A fresh folder below the system's temporary folder, removed by the destructor.

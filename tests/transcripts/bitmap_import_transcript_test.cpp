@@ -49,6 +49,19 @@ std::vector<std::uint8_t> TwoByTwoBitmap() {
   return bitmap;
 }
 
+TEST(BmpSwdTranscript, OneColourOfAnyWidthPaintsEveryTriangle) {
+  // Odd widths are read with their real row length: no band of blank terrain.
+  for (const auto& [width, height] : {std::pair<std::size_t, std::size_t>{33, 20}, {31, 7}}) {
+    const auto bitmap = Make4BitBmp(width, height, [](std::size_t, std::size_t) { return 2; });
+    const auto result = RunProgram("2\npic.bmp\n0\n", {{"pic.bmp", bitmap}});
+    auto expected = MakeBlankMap(width, height);
+    testing::FillBlock(expected, kTerrainBlock1, [](std::size_t, std::size_t) { return 8; });
+    testing::FillBlock(expected, kTerrainBlock2, [](std::size_t, std::size_t) { return 8; });
+    EXPECT_EQ(result.output, Session(kBmpPrompt + kLoaded + Saved("nTavik.wld"))) << width;
+    EXPECT_EQ(result.written.at("nTavik.wld"), expected) << width;
+  }
+}
+
 TEST(BmpSwdTranscript, ConvertsAndSavesTavik) {
   const auto result = RunProgram("2\npic.bmp\n0\n", {{"pic.bmp", TwoByTwoBitmap()}});
   EXPECT_EQ(result.exit_status, 0);

@@ -63,7 +63,7 @@ void Sweep(const std::string& script) {
   const auto full = testing::RunProgram(script, files);
   ASSERT_EQ(full.exit_status, 0);
   testing::RunOptions options;
-  options.timeout_seconds = 20;
+  options.timeout_seconds = 10;
   for (const std::string& prefix : Prefixes(script)) {
     const auto run = testing::RunProgram(prefix, files, options);
     ASSERT_EQ(run.exit_status, 0) << "input: [" << prefix << "]";

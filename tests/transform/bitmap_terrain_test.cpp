@@ -97,11 +97,21 @@ std::uint8_t Terrain(std::vector<std::uint8_t>& image, int block, std::size_t x,
 }
 
 TEST(BmpSizes, RowPaddingAndChecks) {
-  EXPECT_EQ(BmpRowPadding(2), 3u);
-  EXPECT_EQ(BmpRowPadding(4), 2u);
-  EXPECT_EQ(BmpRowPadding(6), 1u);
-  EXPECT_EQ(BmpRowPadding(8), 0u);
-  EXPECT_EQ(BmpRowPadding(10), 3u);
+  // Stored rows are ceil(W / 8) x 4 bytes: (W + 1) / 2 pixel bytes and the padding.
+  constexpr std::array<std::array<std::size_t, 3>, 10> kRows = {{{1, 4, 3},
+                                                                 {2, 4, 3},
+                                                                 {3, 4, 2},
+                                                                 {4, 4, 2},
+                                                                 {6, 4, 1},
+                                                                 {7, 4, 0},
+                                                                 {8, 4, 0},
+                                                                 {9, 8, 3},
+                                                                 {10, 8, 3},
+                                                                 {33, 20, 3}}};
+  for (const auto& [width, row_bytes, padding] : kRows) {
+    EXPECT_EQ(BmpRowBytes(width), row_bytes) << width;
+    EXPECT_EQ(BmpRowPadding(width), padding) << width;
+  }
 
   std::ostringstream out;
   EXPECT_TRUE(CheckBmpSize(out, 2, 64));
@@ -175,12 +185,15 @@ TEST(TranslateBMPNumbertoTexture, HighNibbleIsTheLeftPixelOfTheTopRow) {
   EXPECT_EQ(codes[1], 5);
 }
 
-TEST(TranslateBMPNumbertoTexture, OddWidthLeavesLastColumnUnpainted) {
-  // Width 5: two pixel bytes per row and (8 - 5) / 2 = 1 byte of padding.
+TEST(TranslateBMPNumbertoTexture, OddWidthTakesTheLastPixelFromTheHighFourBits) {
+  // Width 5: rows of 4 bytes, three of them pixels, the last pixel in the high four bits.
   auto bitmap = testing::BmpHeader(5, 2, 4, 118);
-  bitmap.insert(bitmap.end(), {0x12, 0x34, 0x56, 0xF9, 0xF9, 0x56});
+  bitmap.insert(bitmap.end(), {0x12, 0x34, 0x5F, 0x00, 0xF9, 0xF9, 0x26, 0x00});
   EXPECT_TRUE(BmpHoldsItsPixels(bitmap));
-  EXPECT_EQ(Translate(bitmap), (std::vector<std::uint8_t>{2, 16, 2, 16, 17, 37, 8, 14, 36, 17}));
+  EXPECT_EQ(Translate(bitmap), (std::vector<std::uint8_t>{2, 16, 2, 16, 8, 37, 8, 14, 36, 35}));
+  // One byte short of the last row is too short.
+  bitmap.pop_back();
+  EXPECT_FALSE(BmpHoldsItsPixels(bitmap));
 }
 
 TEST(SetVertexTexture, EvenHeightPlaces) {

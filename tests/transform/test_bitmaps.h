@@ -37,19 +37,21 @@ inline void FinishFileSize(std::vector<std::uint8_t>& bytes) {
 }
 
 // A 4-bit bitmap of width x height whose pixel (x, y) (y = 0 is the top row) has colour
-// colour(x, y). Rows are stored bottom-up from offset 118, W/2 bytes each (the left pixel
-// in the high four bits), then padding bytes to a multiple of 4 for even widths.
+// colour(x, y). Rows are stored bottom-up from offset 118, two pixels a byte (the left
+// pixel in the high four bits; an odd width's last pixel alone in the high four bits of
+// the row's last pixel byte), each row padded to ceil(W / 8) x 4 bytes.
 inline std::vector<std::uint8_t> Make4BitBmp(
     std::size_t width, std::size_t height,
     const std::function<std::uint8_t(std::size_t, std::size_t)>& colour) {
   std::vector<std::uint8_t> bytes =
       BmpHeader(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 4, 118);
-  const std::size_t padding = width % 8 == 0 ? 0 : (8 - width % 8) / 2;
+  const std::size_t pixel_bytes = (width + 1) / 2;
+  const std::size_t padding = (width + 7) / 8 * 4 - pixel_bytes;
   for (std::size_t stored = 0; stored < height; ++stored) {
     const std::size_t y = height - 1 - stored;
-    for (std::size_t pair = 0; pair < width / 2; ++pair) {
-      bytes.push_back(
-          static_cast<std::uint8_t>((colour(2 * pair, y) << 4) | (colour(2 * pair + 1, y) & 0x0F)));
+    for (std::size_t pair = 0; pair < pixel_bytes; ++pair) {
+      const std::uint8_t right = 2 * pair + 1 < width ? colour(2 * pair + 1, y) & 0x0F : 0;
+      bytes.push_back(static_cast<std::uint8_t>((colour(2 * pair, y) << 4) | right));
     }
     bytes.insert(bytes.end(), padding, std::uint8_t{0});
   }
