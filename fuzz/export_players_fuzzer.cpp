@@ -70,7 +70,6 @@ void CheckTerrain(const Bytes& image, std::size_t width, std::size_t height) {
   Expect(chosen.surviving + chosen.inexpressible <= chosen.triangles);
   const Bytes bmp = plandrix::inspect::Write4BitBitmap(chosen.colours, width, height);
   Expect(bmp.size() == 118 + (width + 7) / 8 * 4 * height);
-  if (width % 2 != 0) return;  // the conversion reads even widths only
   const std::size_t n = width * height;
   Bytes back(plandrix::MapLength(width, height));
   plandrix::CreateBlankMap(back, width, height);

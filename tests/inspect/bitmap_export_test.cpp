@@ -151,15 +151,17 @@ TEST(ExportTerrain, BitmapsOfOneColourComeBack) {
   }
 }
 
-// Every map that the conversion makes comes back exactly, also from bitmaps whose every
-// pixel has a colour of its own, with all the shared triangles that gives.
+// Every map that the conversion makes comes back exactly, of odd and even widths, also
+// from bitmaps whose every pixel has a colour of its own, with all the shared triangles
+// that gives.
 TEST(ExportTerrain, EveryMapOfTheConversionComesBack) {
   struct Case {
     std::size_t width, height, cell;
   };
   std::mt19937 engine(2024);
   for (const Case c : {Case{2, 2, 1}, Case{8, 7, 1}, Case{10, 1, 1}, Case{20, 13, 1},
-                       Case{32, 32, 1}, Case{24, 18, 3}, Case{40, 21, 5}}) {
+                       Case{32, 32, 1}, Case{24, 18, 3}, Case{40, 21, 5}, Case{1, 1, 1},
+                       Case{7, 5, 1}, Case{1, 9, 1}, Case{13, 12, 1}, Case{33, 20, 2}}) {
     std::vector<std::uint8_t> cells(c.width * c.height);
     for (auto& cell : cells) cell = static_cast<std::uint8_t>(engine() % 16);
     const auto trip = RoundTripTerrain(testing::Make4BitBmp(c.width, c.height, [&](auto x, auto y) {
