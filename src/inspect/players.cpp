@@ -240,6 +240,25 @@ std::pair<std::vector<Place>, Score> BestSpread(const std::vector<Place>& places
   return best;
 }
 
+// Moves each headquarters in turn to the place of the largest free radius that keeps it
+// at least min_spread (squared, in half vertices) from all others, where one has more
+// room than it.
+void WidenRoom(const std::vector<Place>& places, std::vector<Place>& chosen,
+               std::uint64_t min_spread) {
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    Place roomiest = chosen[i];
+    for (const Place& place : places) {
+      if (place.clearance <= roomiest.clearance) continue;
+      bool apart = true;
+      for (std::size_t j = 0; j < chosen.size() && apart; ++j) {
+        apart = j == i || DistanceSquared(place, chosen[j]) >= min_spread;
+      }
+      if (apart) roomiest = place;
+    }
+    chosen[i] = roomiest;
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<Vertex>> ChooseHeadquarters(std::span<const std::uint8_t> image,
@@ -279,6 +298,8 @@ std::optional<std::vector<Vertex>> ChooseHeadquarters(std::span<const std::uint8
       break;
     }
   }
+  // Then room: each may move to a more open place within the same 4/5 of the best spread.
+  WidenRoom(places, best, count == 1 ? 0 : (widest_spread * 16 + 24) / 25);
   std::sort(best.begin(), best.end(), [](auto& a, auto& b) { return a.vertex < b.vertex; });
   std::vector<Vertex> positions;
   for (const Place& place : best) positions.push_back({place.vertex % width, place.vertex / width});
