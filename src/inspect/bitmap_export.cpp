@@ -186,30 +186,74 @@ std::uint8_t HighestAllowedColour(const Painting& painting, std::span<const std:
   return best;
 }
 
+TerrainTriangle TriangleOfId(std::size_t id) {
+  return {id % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, id / 2};
+}
+
+std::size_t IdOf(TerrainTriangle triangle) {
+  return 2 * triangle.index + (triangle.block == kTerrainBlock1 ? 0 : 1);
+}
+
+// Lowers the wanted rank of triangle id when none of its painters reaches it; says
+// whether it did.
+bool LowerIfUnreached(const Painting& painting, std::span<const std::uint8_t> colours,
+                      std::span<std::uint8_t> wanted, std::size_t id) {
+  if (wanted[id] == kAnyRank) return false;
+  const TerrainTriangle triangle = TriangleOfId(id);
+  std::array<std::size_t, kMostPainters> painters{};
+  const std::size_t count = PaintersOfTriangle(triangle, painting.width, painting.height, painters);
+  std::uint8_t reached = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    reached = std::max(reached, PaintOfColour(colours[painters[k]]).rank);
+  }
+  if (reached == wanted[id]) return false;
+  wanted[id] = NextRankBelow(painting, TargetOf(painting, triangle), wanted[id]);
+  return true;
+}
+
+// Rounds of step 1 and 2 of the rule: all vertices and triangles once, then only the
+// painters of triangles that lowered their wish, and the triangles those painters
+// changed; the same as running every vertex and triangle each round.
 void FirstColours(const Painting& painting, std::span<std::uint8_t> colours) {
   const std::size_t n = colours.size();
   std::vector<std::uint8_t> wanted(2 * n);
-  for (std::size_t i = 0; i < 2 * n; ++i) {
-    const TerrainTriangle triangle{i % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, i / 2};
-    wanted[i] = NextRankBelow(painting, TargetOf(painting, triangle), kAnyRank - 1);
+  std::vector<std::size_t> lowered;
+  for (std::size_t id = 0; id < 2 * n; ++id) {
+    wanted[id] = NextRankBelow(painting, TargetOf(painting, TriangleOfId(id)), kAnyRank - 1);
   }
-  bool lowered = true;
-  for (int round = 0; round < kMostRounds && lowered; ++round) {
-    for (std::size_t v = 0; v < n; ++v) colours[v] = HighestAllowedColour(painting, wanted, v);
-    lowered = false;
-    for (std::size_t i = 0; i < 2 * n; ++i) {
-      if (wanted[i] == kAnyRank) continue;
-      const TerrainTriangle triangle{i % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, i / 2};
-      std::array<std::size_t, kMostPainters> painters{};
+  for (std::size_t v = 0; v < n; ++v) colours[v] = HighestAllowedColour(painting, wanted, v);
+  for (std::size_t id = 0; id < 2 * n; ++id) {
+    if (LowerIfUnreached(painting, colours, wanted, id)) lowered.push_back(id);
+  }
+  std::vector<std::uint8_t> marked(2 * n);  // a triangle to look at again this round
+  std::vector<std::size_t> again;
+  std::array<std::size_t, kMostPainters> painters{};
+  std::array<TerrainTriangle, 6> painted{};
+  for (int round = 1; round < kMostRounds && !lowered.empty(); ++round) {
+    again = lowered;
+    for (std::size_t id : lowered) marked[id] = 1;
+    for (std::size_t id : lowered) {
       const std::size_t count =
-          PaintersOfTriangle(triangle, painting.width, painting.height, painters);
-      std::uint8_t reached = 0;
+          PaintersOfTriangle(TriangleOfId(id), painting.width, painting.height, painters);
       for (std::size_t k = 0; k < count; ++k) {
-        reached = std::max(reached, PaintOfColour(colours[painters[k]]).rank);
+        const std::size_t v = painters[k];
+        const std::uint8_t colour = HighestAllowedColour(painting, wanted, v);
+        if (colour == colours[v]) continue;
+        colours[v] = colour;
+        const std::size_t triangles = TrianglesPaintedBy(v % painting.width, v / painting.width,
+                                                         painting.width, painting.height, painted);
+        for (std::size_t t = 0; t < triangles; ++t) {
+          if (marked[IdOf(painted[t])] == 0) {
+            marked[IdOf(painted[t])] = 1;
+            again.push_back(IdOf(painted[t]));
+          }
+        }
       }
-      if (reached == wanted[i]) continue;
-      wanted[i] = NextRankBelow(painting, TargetOf(painting, triangle), wanted[i]);
-      lowered = true;
+    }
+    lowered.clear();
+    for (std::size_t id : again) {
+      marked[id] = 0;
+      if (LowerIfUnreached(painting, colours, wanted, id)) lowered.push_back(id);
     }
   }
 }
