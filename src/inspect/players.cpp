@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -16,7 +17,7 @@ constexpr std::array<std::uint8_t, 8> kUnusableCodes = {2, 5, 6, 16, 19, 20, 21,
 
 // At most this many candidate places are compared; a larger map is sampled on a grid.
 constexpr std::size_t kMostCandidates = 20000;
-// Free-circle sizes tried, from the largest down, and greedy runs for each.
+// Free radii tried, from the largest down, and farthest-point runs for each.
 constexpr std::size_t kMostLevels = 16;
 constexpr std::size_t kRestarts = 8;
 
