@@ -21,8 +21,14 @@ if [ -z "$linux" ]; then
   done
 fi
 windows="${2:-$root/build/windows/plandrix.exe}"
-[ -n "$linux" ] && [ -x "$linux" ] || { echo "no Linux program (build the release preset)" >&2; exit 2; }
-[ -f "$windows" ] || { echo "no $windows (run the windows workflow)" >&2; exit 2; }
+if [ -z "$linux" ] || [ ! -x "$linux" ]; then
+  echo "no Linux program (build the release preset)" >&2
+  exit 2
+fi
+if [ ! -f "$windows" ]; then
+  echo "no $windows (run the windows workflow)" >&2
+  exit 2
+fi
 linux="$(cd "$(dirname "$linux")" && pwd)/$(basename "$linux")"
 windows="$(cd "$(dirname "$windows")" && pwd)/$(basename "$windows")"
 
@@ -34,7 +40,11 @@ wine="$(command -v wine || command -v wine64)"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/plandrix-compare.XXXXXX")"
 # KEEP=1 leaves the folders of the runs behind for a look.
-[ "${KEEP:-0}" = 1 ] && echo "Runs in $work" || trap 'rm -rf "$work"' EXIT
+if [ "${KEEP:-0}" = 1 ]; then
+  echo "Runs in $work"
+else
+  trap 'rm -rf "$work"' EXIT
+fi
 mkdir "$work/inputs"
 
 # --- Input files, built byte by byte -----------------------------------------------------
@@ -177,7 +187,7 @@ for entry in "${sessions[@]}"; do
   linux_files="$(cd "$work/$name/linux" && find . -type f | sort)"
   windows_files="$(cd "$work/$name/windows" && find . -type f | sort)"
   [ "$linux_files" = "$windows_files" ] ||
-    problems+=("files differ: [$(echo $linux_files)] vs [$(echo $windows_files)]")
+    problems+=("files differ: [${linux_files//$'\n'/ }] vs [${windows_files//$'\n'/ }]")
   written=0
   for file in $linux_files; do
     [ -f "$work/$name/windows/$file" ] || continue
