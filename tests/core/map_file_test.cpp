@@ -191,6 +191,15 @@ TEST_F(SaveMapTest, ReplacesAnExistingOutputWhole) {
   EXPECT_EQ(Read("nold.swd"), AsBytes("new"));
 }
 
+TEST_F(SaveMapTest, PassesOverATemporaryFileLeftByAnotherSave) {
+  Write("nx.swd.part0", AsBytes("left"));
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, AsBytes("map"), "x.swd"));
+  EXPECT_EQ(Read("nx.swd"), AsBytes("map"));
+  EXPECT_EQ(Read("nx.swd.part0"), AsBytes("left"));
+  EXPECT_FALSE(fs::exists("nx.swd.part1"));
+}
+
 TEST_F(SaveMapTest, ReportsAFailedSaveAndWritesNothing) {
   std::ostringstream out;
   EXPECT_FALSE(SaveMap(out, AsBytes("abc"), "missing/a.swd"));  // folder nmissing is absent
