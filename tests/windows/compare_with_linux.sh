@@ -152,6 +152,11 @@ session bitmap_small $'2\nsmall.bmp\n9\nnTavik.wld\ngrey.bmp\n1\n0\n0\n' small.b
 session bitmap_wide "$(printf '2\nwide.bmp\n%s\n0\n' "$(chain nTavik.wld 76543210)")" \
   wide.bmp=wide.bmp nTavik.wld=stale.wld
 session bitmap_odd $'2\nodd.bmp\n0\n' odd.bmp=odd.bmp
+# Replies that are no numbers or out of range, missing and overlong file names, a bitmap
+# given as a map, and a script that ends in the middle of a tool.
+session bad_input $'4\n13\n-1\nabc\n99999999999\n4abc\n8\n0\n70000\n6\nmissing.swd\nthis_name_is_far_too_long_to_open.swd\n0\n5\nodd.bmp\n0\n' \
+  odd.bmp=odd.bmp
+session end_of_input $'8\n64\n64\n'
 
 # --- Runs and comparison -----------------------------------------------------------------
 
