@@ -1,0 +1,28 @@
+// RGB pixels to the bytes of a PNG file, through libpng. The rows are asked for band by
+// band, so that a picture is never held whole beside its compressed bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace plandrix {
+
+// Fills rgb with picture rows first_row onwards (3 bytes per pixel, whole rows).
+using RowSource = std::function<void(std::size_t first_row, std::span<std::uint8_t> rgb)>;
+
+// zlib level 1 and the "up" filter: the pictures are large areas of a few colours with
+// a pattern repeated row after row, which the filter turns into runs of zeros, and the
+// lowest level keeps a 4096 x 4096 picture well under a second. No chunk carries a time
+// or anything else that changes from run to run, so equal pixels give equal bytes.
+inline constexpr int kPngCompressionLevel = 1;
+
+// The PNG file of a width x height RGB picture, rows taken from source band_rows at a
+// time. Nothing when libpng fails (out of memory, or a size that PNG cannot hold).
+std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_t height,
+                                                   std::size_t band_rows, const RowSource& source);
+
+}  // namespace plandrix
