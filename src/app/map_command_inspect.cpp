@@ -58,7 +58,12 @@ constexpr std::string_view kPreviewUsage =
     "Exit status: 0 written, 1 the map cannot be drawn (too short, no vertices, picture\n"
     "too large), 2 bad arguments or a file that cannot be read or written.\n";
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '\'');
+  quoted += text;
+  quoted += '\'';
+  return quoted;
+}
 
 bool PrintedHelp(const Arguments& arguments, std::string_view usage, Io& io) {
   if (arguments.help) io.out << usage;

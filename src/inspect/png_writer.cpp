@@ -35,7 +35,7 @@ bool WritePng(png_structp png, png_infop info, std::size_t width, std::size_t he
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, kPngCompressionLevel);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
   const std::size_t row_bytes = 3 * width;
   for (std::size_t row = 0; row < height; row += band_rows) {

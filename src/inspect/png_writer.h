@@ -14,10 +14,12 @@ namespace plandrix {
 // Fills rgb with picture rows first_row onwards (3 bytes per pixel, whole rows).
 using RowSource = std::function<void(std::size_t first_row, std::span<std::uint8_t> rgb)>;
 
-// zlib level 1 and the "up" filter: the pictures are large areas of a few colours with
-// a pattern repeated row after row, which the filter turns into runs of zeros, and the
-// lowest level keeps a 4096 x 4096 picture well under a second. No chunk carries a time
-// or anything else that changes from run to run, so equal pixels give equal bytes.
+// zlib level 1 and no row filter. The shading gives neighbouring pixels of one terrain
+// slightly different colours, which no filter predicts better than deflate's own matches
+// of repeated colours: on a 4096 x 4096 random map "none" is both the fastest (0.66 s of
+// CPU against 0.89 for "sub" and 0.94 for "up") and the smallest (17 MB against 27 and 29);
+// the RLE strategy is no faster and gives 36 MB. No chunk carries a time or anything else
+// that changes from run to run, so equal pixels give equal bytes.
 inline constexpr int kPngCompressionLevel = 1;
 
 // The PNG file of a width x height RGB picture, rows taken from source band_rows at a

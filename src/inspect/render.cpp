@@ -21,6 +21,9 @@ struct MapView {
   std::size_t scale = 1;
   std::size_t picture_width = 0;
   std::span<const std::uint8_t> heights, up, down, indexes, types, animals, resources;
+  // By terrain code: a code that the map's landscape does not know is drawn magenta, so
+  // that what check reports can be found in the picture.
+  std::array<Rgb, 64> colours{};
 };
 
 std::optional<MapView> ViewOf(std::span<const std::uint8_t> file, int scale) {
@@ -32,6 +35,11 @@ std::optional<MapView> ViewOf(std::span<const std::uint8_t> file, int scale) {
   if (!size) return std::nullopt;
   map.scale = static_cast<std::size_t>(scale);
   map.picture_width = size->width;
+  const std::uint8_t landscape = file[facts::kLandscapeOffset];
+  for (std::uint8_t code = 0; code < map.colours.size(); ++code) {
+    map.colours[code] = facts::IsKnownTerrain(code, landscape) ? facts::kTerrainFacts[code].rgb
+                                                               : kUnknownTerrainColour;
+  }
   const std::size_t n = map.width * map.height;
   map.heights = Block(file, kHeightBlock, n);
   map.up = Block(file, kTerrainBlock1, n);
@@ -79,8 +87,8 @@ void PutShaded(const Rgb& colour, int slope, std::uint8_t* pixel) {
   }
 }
 
-const Rgb& TerrainColour(std::uint8_t terrain) {
-  return facts::kTerrainFacts[facts::TerrainCode(terrain)].rgb;
+const Rgb& TerrainColour(const MapView& map, std::uint8_t terrain) {
+  return map.colours[facts::TerrainCode(terrain)];
 }
 
 // One picture row of the terrain layer.
@@ -91,7 +99,7 @@ void TerrainRow(const MapView& map, std::size_t row, std::uint8_t* out) {
   const std::size_t first = y * map.width;
   if (s == 1) {
     for (std::size_t x = 0; x < map.width; ++x, out += 3) {
-      PutShaded(TerrainColour(map.up[first + x]), UpSlope(map, rows, x), out);
+      PutShaded(TerrainColour(map, map.up[first + x]), UpSlope(map, rows, x), out);
     }
     return;
   }
@@ -105,12 +113,12 @@ void TerrainRow(const MapView& map, std::size_t row, std::uint8_t* out) {
   std::size_t place = start % period;
   for (std::size_t x = 0; x < map.picture_width; ++x, out += 3) {
     if (2 * place < depth) {
-      PutShaded(TerrainColour(map.up[first + k]), UpSlope(map, rows, k), out);
+      PutShaded(TerrainColour(map, map.up[first + k]), UpSlope(map, rows, k), out);
     } else if (2 * (period - place) < depth) {
       const std::size_t next = Right(map, k);
-      PutShaded(TerrainColour(map.up[first + next]), UpSlope(map, rows, next), out);
+      PutShaded(TerrainColour(map, map.up[first + next]), UpSlope(map, rows, next), out);
     } else {
-      PutShaded(TerrainColour(map.down[first + k]), DownSlope(map, rows, k), out);
+      PutShaded(TerrainColour(map, map.down[first + k]), DownSlope(map, rows, k), out);
     }
     place += 2;
     if (place >= period) {

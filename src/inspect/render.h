@@ -53,6 +53,8 @@ inline constexpr std::array<Rgb, 7> kResourceColours = {{{56, 56, 56},
                                                          {235, 235, 235},
                                                          {0, 210, 190}}};
 inline constexpr Rgb kUnknownResourceColour = {255, 0, 255};
+// A terrain code that the map's landscape does not know.
+inline constexpr Rgb kUnknownTerrainColour = {255, 0, 255};
 
 inline constexpr int kMaxScale = 16;
 // Above scale 1 a picture has at most this many pixels (8192 x 8192, 192 MiB of RGB).
