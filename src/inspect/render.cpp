@@ -207,6 +207,7 @@ void FillSquare(const Band& band, std::size_t cx, std::size_t cy, std::size_t si
 }
 
 std::size_t HeadquartersSize(std::size_t scale) { return std::max<std::size_t>(5, 2 * scale + 1); }
+std::size_t SmallMarkSize(std::size_t scale) { return std::max<std::size_t>(1, scale / 2); }
 
 void DrawMark(const MapView& map, const Band& band, std::size_t x, std::size_t y, bool large) {
   const std::size_t i = y * map.width + x;
@@ -221,26 +222,38 @@ void DrawMark(const MapView& map, const Band& band, std::size_t x, std::size_t y
     FillSquare(band, cx, cy, size - 2, kPlayerColours[std::min<std::size_t>(map.indexes[i], 7)]);
     return;
   }
-  const std::size_t size = std::max<std::size_t>(1, s / 2);
-  if (mark == Mark::kTree) FillSquare(band, cx, cy, size, kTreeColour);
-  if (mark == Mark::kGranite) FillSquare(band, cx, cy, size, kGraniteColour);
-  if (mark == Mark::kObject) FillSquare(band, cx, cy, size, kObjectColour);
-  if (mark == Mark::kNone && map.animals[i] != 0) FillSquare(band, cx, cy, size, kAnimalColour);
+  if (mark == Mark::kHeadquarters) return;
+  // By mark; a vertex without an object is drawn only for its animal.
+  constexpr std::array<const Rgb*, 4> kColours = {&kAnimalColour, &kTreeColour, &kGraniteColour,
+                                                  &kObjectColour};
+  if (mark == Mark::kNone && map.animals[i] == 0) return;
+  const Rgb& colour = *kColours[static_cast<std::size_t>(mark)];
+  const std::size_t size = SmallMarkSize(s);
+  if (size > 1) {
+    FillSquare(band, cx, cy, size, colour);
+    return;
+  }
+  // One pixel, up to scale 3: a quarter of a random map's vertices carry a mark.
+  if (cy < band.first_row || cy >= band.first_row + band.rows || cx >= band.width) return;
+  std::uint8_t* pixel = band.rgb.data() + 3 * ((cy - band.first_row) * band.width + cx);
+  std::copy(colour.begin(), colour.end(), pixel);
 }
 
 // The marks of every vertex that reaches into the band: small ones first, then the
-// headquarters over them.
+// headquarters over them. Each pass scans only the vertex rows its marks can reach from.
 void DrawMarks(const MapView& map, const Band& band) {
-  const std::size_t reach = HeadquartersSize(map.scale);
-  const std::size_t first_y = band.first_row > reach ? (band.first_row - reach) / map.scale : 0;
-  const std::size_t last_y =
-      std::min(map.height - 1, (band.first_row + band.rows + reach) / map.scale);
+  const std::size_t w = map.width;
   for (const bool large : {false, true}) {
+    const std::size_t reach = large ? HeadquartersSize(map.scale) : SmallMarkSize(map.scale);
+    const std::size_t first_y = band.first_row > reach ? (band.first_row - reach) / map.scale : 0;
+    const std::size_t last_y =
+        std::min(map.height - 1, (band.first_row + band.rows + reach) / map.scale);
     for (std::size_t y = first_y; y <= last_y; ++y) {
-      for (std::size_t x = 0; x < map.width; ++x) {
-        if (map.types[y * map.width + x] != 0 || (!large && map.animals[y * map.width + x] != 0)) {
-          DrawMark(map, band, x, y, large);
-        }
+      for (std::size_t x = 0; x < w; ++x) {
+        const std::size_t i = y * w + x;
+        const bool marked =
+            large ? map.types[i] == facts::kHeadquartersType : (map.types[i] | map.animals[i]) != 0;
+        if (marked) DrawMark(map, band, x, y, large);
       }
     }
   }
