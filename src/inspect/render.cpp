@@ -9,7 +9,7 @@ namespace plandrix {
 namespace {
 
 // Brightness per unit of slope, in 256ths, and its limits (a quarter to 1.75 of the colour).
-constexpr int kLightPerSlope = 7;
+constexpr int kLightPerSlope = 12;
 constexpr int kDarkest = 64;
 constexpr int kBrightest = 448;
 // Rows of vertices drawn at once: the marks of a band are found in one scan of it.

@@ -77,8 +77,8 @@ TEST(Render, SlopesTowardsTheLowerRightAreLit) {
   Image image = KnownMap();
   At(image, kHeightBlock, 3, 2) = 12;  // the lava of (2, 2): right corner 2 up
   const auto rgb = RenderPicture(image, Layer::kTerrain, 2);
-  // 256 + 7 x 2 = 270 in 256ths: 204, 52, 22 become 215, 54, 23.
-  EXPECT_EQ(PixelAt(rgb, 16, 4, 4), (Rgb{215, 54, 23}));
+  // 256 + 12 x 2 = 280 in 256ths: 204, 52, 22 become 223, 56, 24.
+  EXPECT_EQ(PixelAt(rgb, 16, 4, 4), (Rgb{223, 56, 24}));
 }
 
 TEST(Render, HeightsAndResourcesLayers) {
