@@ -206,7 +206,7 @@ int RunPreview(std::span<const std::string> args, Io& io) {
   }
   const std::size_t width = MapWidth(*file);
   const std::size_t height = MapHeight(*file);
-  const int scale = request->scale.value_or(DefaultScale(width));
+  const int scale = request->scale.value_or(DefaultScale(width, height));
   const auto size = PictureSizeFor(width, height, scale);
   if (!size) {
     PrintError(io, request->map + ": " + WhyNotDrawn(width, height, scale));

@@ -268,7 +268,9 @@ std::optional<PictureSize> PictureSizeFor(std::size_t width, std::size_t height,
   return PictureSize{width * s, height * s};
 }
 
-int DefaultScale(std::size_t width) { return width <= 512 ? 2 : 1; }
+int DefaultScale(std::size_t width, std::size_t height) {
+  return width <= 512 && PictureSizeFor(width, height, 2) ? 2 : 1;
+}
 
 void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
                 std::span<std::uint8_t> rgb) {

@@ -70,8 +70,9 @@ struct PictureSize {
 // kMaxScaledPixels (scale 1, a pixel per vertex, is always allowed).
 std::optional<PictureSize> PictureSizeFor(std::size_t width, std::size_t height, int scale);
 
-// 2 for maps up to 512 vertices wide, else 1.
-int DefaultScale(std::size_t width);
+// 2 for maps up to 512 vertices wide, else 1; 1 as well where scale 2 would exceed
+// kMaxScaledPixels (a narrow map that is very high), so that the default always draws.
+int DefaultScale(std::size_t width, std::size_t height);
 
 // Draws picture rows first_row onwards into rgb, which holds whole rows of the picture
 // (3 x picture width bytes each). A file that does not hold a whole map of its stated

@@ -103,8 +103,9 @@ TEST(Render, HeightsAndResourcesLayers) {
 }
 
 TEST(Render, SizesAndRefusals) {
-  EXPECT_EQ(DefaultScale(512), 2);
-  EXPECT_EQ(DefaultScale(513), 1);
+  EXPECT_EQ(DefaultScale(512, 512), 2);
+  EXPECT_EQ(DefaultScale(513, 64), 1);
+  EXPECT_EQ(DefaultScale(512, 32769), 1);  // 1024 x 65538 pixels would be too many
   EXPECT_FALSE(PictureSizeFor(0, 5, 1));
   EXPECT_FALSE(PictureSizeFor(5, 5, 0));
   EXPECT_FALSE(PictureSizeFor(5, 5, kMaxScale + 1));
