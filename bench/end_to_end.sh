@@ -184,6 +184,7 @@ run_case "random map 4096" nGen.wld $((big + 4 * regions_4096)) \
 0
 EOF
 mv nGen.wld m.wld
+random_4096_row=${rows[-1]}
 
 run_case "random objects (all five)" nm.wld "$big" \
   "$(draw_floor BM_ToolDrawBaseline_RandomObjects/4096)" <<'EOF'
@@ -222,6 +223,7 @@ m.wld
 0
 0
 EOF
+set_heights_row=${rows[-1]}
 
 bitmap_bytes=$(stat -c %s b4.bmp)
 run_case "bitmap to map" nTavik.wld $((bitmap_bytes + big + side * side)) 0 <<'EOF'
@@ -282,12 +284,55 @@ done | median)
 warning_run=$(awk '{ print $(NF - 9) }' <<<"$warning_row")
 quiet_run=$(awk '{ print $(NF - 9) }' <<<"$quiet_row")
 
+# plandrix-map on the same 4096 x 4096 random map (m.wld): check and stats each against
+# the set heights run on it, the preview at scale 1 against the random map run that made it.
+map_tool=${PLANDRIX_MAP_TOOL:-$root/build/release/plandrix-map}
+map_rows=()
+# time_map_tool NAME AGAINST_NAME AGAINST_ROW ARGS...: median run time, peak memory, ratio.
+time_map_tool() {
+  local name=$1 against=$2 against_row=$3
+  shift 3
+  local times=() peaks=() start end
+  for ((r = 0; r < reps; ++r)); do
+    rm -f m.png
+    start=$(now)
+    /usr/bin/time -f '%M' -o peak.txt "$map_tool" "$@" >map_stdout.txt
+    end=$(now)
+    times+=("$((end - start))")
+    peaks+=("$(tail -n 1 peak.txt)")
+  done
+  local run peak against_run
+  run=$(printf '%s\n' "${times[@]}" | median)
+  peak=$(printf '%s\n' "${peaks[@]}" | sort -g | tail -n 1)
+  against_run=$(awk '{ print $(NF - 9) }' <<<"$against_row")
+  map_rows+=("$(awk -v name="$name" -v run="$run" -v against="$against" -v other="$against_run" \
+    -v peak="$peak" 'BEGIN {
+      ratio = run / 1e9 / other; verdict = ratio <= 1 ? "ok" : "ABOVE"
+      printf "%-26s %8.3f  %-16s %8.3f %6.2f %9.1f  %s", name, run / 1e9, against, other, ratio,
+        peak / 1024, verdict }')")
+  [[ ${map_rows[-1]} == *ABOVE ]] && failed=1
+  return 0
+}
+if [[ -x $map_tool ]]; then
+  time_map_tool "plandrix-map check" "set heights" "$set_heights_row" check m.wld
+  time_map_tool "plandrix-map stats" "set heights" "$set_heights_row" stats --json m.wld
+  time_map_tool "plandrix-map preview" "random map 4096" "$random_4096_row" preview m.wld
+else
+  echo "No plandrix-map at $map_tool: its runs are left out." >&2
+fi
+
 printf '\n%-26s %8s %8s %8s %6s %8s %6s %9s %9s %9s\n' "run (median of $reps)" "run s" "cp s" \
   "draws s" "ratio" "hold s" "ratio2" "peak MiB" "need MiB" "limit"
 printf '%s\n' "${rows[@]}"
 echo
 echo "ratio = run / (cp of the output + draws), limit 2; peak limit 1.1 x need + 8 MiB"
 echo "ratio2 = run / (hold + draws): hold = read the output whole into memory and write it"
+if ((${#map_rows[@]} > 0)); then
+  printf '\n%-26s %8s  %-16s %8s %6s %9s\n' "plandrix-map (median)" "run s" "against" "its s" \
+    "ratio" "peak MiB"
+  printf '%s\n' "${map_rows[@]}"
+  echo "ratio = run / the menu program's run it is set against, limit 1"
+fi
 awk -v run="$warning_run" -v quiet="$quiet_run" -v write="$one_write" -v bytes="$warning_bytes" \
   'BEGIN {
     w = write / 1e9; cost = run - quiet

@@ -105,14 +105,22 @@ std::optional<std::vector<std::uint8_t>> LoadMapFile(const std::string& path,
 }
 
 // Writes the output unless it is the input itself (also through a link or another name
-// of the same file).
+// of the same file): empty bytes stand for a file over 4 GiB. Gives false, with status
+// set and the reason printed, when nothing was written.
 bool WriteResult(const std::string& output, const std::string& input,
-                 std::span<const std::uint8_t> bytes, std::string_view command, Io& io) {
+                 std::span<const std::uint8_t> bytes, std::string_view command, Io& io,
+                 int& status) {
+  status = kExitFindings;
   std::error_code error;
+  if (bytes.empty()) {
+    PrintError(io, std::string(command) + ": the bitmap would exceed 4 GiB");
+    return false;
+  }
   if (output == input || std::filesystem::equivalent(output, input, error)) {
     PrintError(io, std::string(command) + ": " + output + " is the input map; not written over");
     return false;
   }
+  status = kExitUsage;  // a file that cannot be written
   return WriteOutput(output, bytes, io);
 }
 
@@ -142,10 +150,7 @@ int RunExportHeights(std::span<const std::string> args, Io& io) {
   const std::vector<std::uint8_t> bitmap = inspect::ExportHeights(*image);
   const std::string output =
       parsed->arguments.Value("-o").value_or(WithExtension(parsed->map, ".heights.bmp"));
-  if (bitmap.empty() || !WriteResult(output, parsed->map, bitmap, kCommand, io)) {
-    if (bitmap.empty()) PrintError(io, std::string(kCommand) + ": the bitmap would exceed 4 GiB");
-    return kExitFindings;
-  }
+  if (!WriteResult(output, parsed->map, bitmap, kCommand, io, status)) return status;
   if (width % 4 != 0) {
     PrintWarning(io, kCommand,
                  "the width " + std::to_string(width) +
@@ -174,10 +179,7 @@ int RunExportTerrain(std::span<const std::string> args, Io& io) {
   const std::vector<std::uint8_t> bitmap = inspect::Write4BitBitmap(chosen.colours, width, height);
   const std::string output =
       parsed->arguments.Value("-o").value_or(WithExtension(parsed->map, ".terrain.bmp"));
-  if (bitmap.empty() || !WriteResult(output, parsed->map, bitmap, kCommand, io)) {
-    if (bitmap.empty()) PrintError(io, std::string(kCommand) + ": the bitmap would exceed 4 GiB");
-    return kExitFindings;
-  }
+  if (!WriteResult(output, parsed->map, bitmap, kCommand, io, status)) return status;
   io.out << output << ": " << width << " x " << height << ", 4-bit; the bitmap conversion gives "
          << chosen.surviving << " of " << chosen.triangles << " triangles back\n";
   if (chosen.inexpressible > 0) {
@@ -318,7 +320,7 @@ int RunPlayers(std::span<const std::string> args, Io& io) {
   inspect::SetPlayers(*image, *headquarters);
   const std::string output =
       parsed->arguments.Value("-o").value_or(DefaultPlayersOutput(parsed->map));
-  if (!WriteResult(output, parsed->map, *image, kCommand, io)) return kExitFindings;
+  if (!WriteResult(output, parsed->map, *image, kCommand, io, status)) return status;
   io.out << output << ": " << headquarters->size() << " players\n";
   for (std::size_t p = 0; p < headquarters->size(); ++p) {
     io.out << "player " << p << ": headquarters at " << Describe((*headquarters)[p]) << '\n';

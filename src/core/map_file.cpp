@@ -31,8 +31,7 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = target;
     temporary += ".part" + std::to_string(attempt);
-    // "x": fail rather than reuse an existing file.
-    if (std::FILE* file = std::fopen(temporary.c_str(), "wbx")) return file;
+    if (std::FILE* file = platform::CreateExclusive(temporary)) return file;
     if (errno != EEXIST) return nullptr;
   }
   return nullptr;

@@ -27,4 +27,8 @@ bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path&
 void* AllocateLargeBuffer(std::size_t size);
 void FreeLargeBuffer(void* data, std::size_t size);
 
+// Creates path as a new file open for writing in binary mode. Null when that failed,
+// with errno EEXIST when a file of that name was there already (which is kept as it was).
+std::FILE* CreateExclusive(const std::filesystem::path& path);
+
 }  // namespace plandrix::platform

@@ -27,4 +27,9 @@ void* AllocateLargeBuffer(std::size_t size) { return std::calloc(size == 0 ? 1 :
 
 void FreeLargeBuffer(void* data, std::size_t /*size*/) { std::free(data); }
 
+std::FILE* CreateExclusive(const std::filesystem::path& path) {
+  // "x" (C11): the open fails rather than reuse an existing file.
+  return std::fopen(path.c_str(), "wbx");
+}
+
 }  // namespace plandrix::platform

@@ -44,8 +44,7 @@ class InFolder : public ::testing::Test {
   fs::path previous_;
 };
 
-const std::string kPrompt =
-    "Please enter the Map-Filename (.swd/.wld) or 0 to abort.\nFilename: ";
+const std::string kPrompt = "Please enter the Map-Filename (.swd/.wld) or 0 to abort.\nFilename: ";
 
 using OpenInputFileTest = InFolder;
 
@@ -77,8 +76,8 @@ TEST_F(OpenInputFileTest, AsksAgainForMissingFilesAndTakesTheNextWordOnTheLine) 
   std::ostringstream out;
   InputFile file;
   ASSERT_TRUE(OpenInputFile(in, out, kMapKind, file));
-  EXPECT_EQ(out.str(), kPrompt + "Unable to open File: a.swd\n\n" + kPrompt +
-                           "Map has been loaded!\n");
+  EXPECT_EQ(out.str(),
+            kPrompt + "Unable to open File: a.swd\n\n" + kPrompt + "Map has been loaded!\n");
   EXPECT_EQ(file.name, "b.swd");
   std::string rest;
   in >> rest;
@@ -107,6 +106,8 @@ TEST_F(OpenInputFileTest, RefusesNamesLongerThan31CharactersWithoutCuttingThem) 
   EXPECT_EQ(file.name, name31);
 }
 
+// Named pipes and devices live in the file system on POSIX systems only.
+#ifndef _WIN32
 TEST_F(OpenInputFileTest, OnlyRegularFilesOpen) {
   // A named pipe would block the open for ever; a device never ends.
   ASSERT_EQ(mkfifo("pipe.swd", 0600), 0);
@@ -119,6 +120,7 @@ TEST_F(OpenInputFileTest, OnlyRegularFilesOpen) {
                            "Unable to open File: /dev/zero\n\n" + kPrompt +
                            "Map has been loaded!\n");
 }
+#endif
 
 using LoadMapTest = InFolder;
 
@@ -151,7 +153,8 @@ TEST_F(LoadMapTest, RefusesFilesTooShortForTheirStatedSize) {
     std::ostringstream out;
     InputFile file;
     EXPECT_FALSE(LoadMap(in, out, file).has_value()) << name;
-    EXPECT_EQ(out.str(), kPrompt + "Map has been loaded!\nERROR: Mapfile is too short for its size!\n")
+    EXPECT_EQ(out.str(),
+              kPrompt + "Map has been loaded!\nERROR: Mapfile is too short for its size!\n")
         << name;
   }
 }
@@ -186,6 +189,15 @@ TEST_F(SaveMapTest, ReplacesAnExistingOutputWhole) {
   std::ostringstream out;
   EXPECT_TRUE(SaveMap(out, AsBytes("new"), "old.swd"));
   EXPECT_EQ(Read("nold.swd"), AsBytes("new"));
+}
+
+TEST_F(SaveMapTest, PassesOverATemporaryFileLeftByAnotherSave) {
+  Write("nx.swd.part0", AsBytes("left"));
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, AsBytes("map"), "x.swd"));
+  EXPECT_EQ(Read("nx.swd"), AsBytes("map"));
+  EXPECT_EQ(Read("nx.swd.part0"), AsBytes("left"));
+  EXPECT_FALSE(fs::exists("nx.swd.part1"));
 }
 
 TEST_F(SaveMapTest, ReportsAFailedSaveAndWritesNothing) {
