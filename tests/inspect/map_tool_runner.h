@@ -1,14 +1,11 @@
-// Runs plandrix-map with arguments in a test's temporary folder.
+// Runs plandrix-map with arguments written as one line of words in a test's folder.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "support/run_program.h"
+#include "support/run_map_tool.h"
 
 namespace plandrix::testing {
 
@@ -18,20 +15,13 @@ struct MapToolRun {
   std::string err;
 };
 
-// args are words without quotes or spaces of their own; the run is killed after 20 s.
+// args are words separated by spaces; the run is killed after 20 s.
 inline MapToolRun RunMapTool(const TempFolder& folder, const std::string& args) {
-  const auto text = [](const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
-  TempFolder io;
-  const std::string command = "cd '" + folder.path().string() + "' && exec timeout -s KILL 20 '" +
-                              PLANDRIX_MAP_BINARY + "' " + args + " >'" +
-                              (io.path() / "out").string() + "' 2>'" +
-                              (io.path() / "err").string() + "'";
-  const int status = std::system(("/bin/bash -c \"" + command + "\"").c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(io.path() / "out"),
-          text(io.path() / "err")};
+  std::vector<std::string> words;
+  std::istringstream split(args);
+  for (std::string word; split >> word;) words.push_back(word);
+  const MapToolResult run = RunMapToolIn(folder, words, 20);
+  return {run.exit_status, run.out, run.err};
 }
 
 }  // namespace plandrix::testing
