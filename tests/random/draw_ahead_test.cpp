@@ -41,7 +41,7 @@ TEST(DrawAhead, LeavesTheSourceAsDrawingTheUsedNumbersOneByOne) {
       {1}, {3, 0, 5}, {4096}, {4095, 1, 1}, {700, 4000, 9000, 2}, {0, 0, 1024, 1023}};
   for (const auto& pattern : patterns) {
     RandomSource source = Initialised(kSeed, 17);
-    std::mt19937 expected = source.engine;
+    Twister expected = source.engine;
     std::vector<std::uint32_t> seen;
     {
       DrawAhead ahead(source, kSeed);
@@ -87,7 +87,7 @@ TEST(DrawAhead, SmallBlocksNearTheEndLeaveTheSourceExact) {
   };
   for (const auto& plan : plans) {
     RandomSource source = Initialised(kSeed, 3);
-    std::mt19937 expected = source.engine;
+    Twister expected = source.engine;
     std::vector<std::uint32_t> seen;
     {
       DrawAhead ahead(source, kSeed);
@@ -118,7 +118,7 @@ TEST(DrawAhead, NumbersDrawnAheadButNeverUsedLeaveNoTrace) {
   EXPECT_TRUE(fresh.engine == before.engine);
 
   RandomSource running = Initialised(kSeed, 5);
-  const std::mt19937 engine = running.engine;
+  const Twister engine = running.engine;
   { DrawAhead(running, kSeed).Reserve(1); }
   EXPECT_TRUE(running.engine == engine);
 }
@@ -130,7 +130,7 @@ TEST(DrawAhead, TheFirstUsedNumberSeedsAFreshSource) {
     DrawAhead ahead(fresh, 777);
     first = ahead();
   }
-  std::mt19937 expected(777);
+  Twister expected(777);
   EXPECT_EQ(first, static_cast<std::uint32_t>(expected()));
   EXPECT_TRUE(fresh.initialised);
   EXPECT_TRUE(fresh.engine == expected);
