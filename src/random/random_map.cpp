@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "core/blank_map.h"
 #include "core/map_file.h"
@@ -115,13 +116,13 @@ void RandomMapTool(Console& console, ProgramState& state) {
   // allocation would abort the program); CreateBlankMap sets every byte of the image.
   const std::size_t length = MapLength(width, height);
   const auto count = static_cast<std::size_t>(layout.region_count);
-  const std::unique_ptr<std::uint8_t[]> image_bytes(new (std::nothrow) std::uint8_t[length]);
+  std::optional<MapImage> image_bytes = MapImage::Allocate(length);
   const std::unique_ptr<std::uint32_t[]> kind_entries(new (std::nothrow) std::uint32_t[count]());
   if (!image_bytes || !kind_entries) {
     console.out << kNoMemoryMessage << '\n';
     return;
   }
-  const std::span<std::uint8_t> image(image_bytes.get(), length);
+  const std::span<std::uint8_t> image(*image_bytes);
   const std::span<std::uint32_t> kinds(kind_entries.get(), count);
   CreateBlankMap(image, width, height);
   WarnLargeMap(console.out, width, height);

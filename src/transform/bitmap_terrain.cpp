@@ -368,7 +368,7 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
 void BmpSwdTool(Console& console) {
   InputFile bitmap_file;
   if (!OpenInputFile(console.in, console.out, kBitmapKind, bitmap_file)) return;
-  const std::optional<std::vector<std::uint8_t>> bitmap = ReadInputFile(console.out, bitmap_file);
+  const std::optional<MapImage> bitmap = ReadInputFile(console.out, bitmap_file);
   if (!bitmap) return;
   // Checked before anything is allocated: a few bytes may state a size of 65535 x 65535.
   if (!BmpHoldsItsPixels(*bitmap)) {
@@ -377,14 +377,17 @@ void BmpSwdTool(Console& console) {
   }
   const std::size_t width = BitmapWidth(*bitmap);
   const std::size_t height = BitmapHeight(*bitmap);
-  MapImage image;
+  std::optional<MapImage> image = MapImage::Allocate(MapLength(width, height));
+  if (!image) {
+    console.out << kNoMemoryMessage << '\n';
+    return;
+  }
   try {
-    image.resize(MapLength(width, height));
     std::vector<std::uint8_t> codes(width * height);
-    CreateBlankMap(image, width, height);
+    CreateBlankMap(*image, width, height);
     WarnLargeMap(console.out, width, height);
     TranslateBMPNumbertoTexture(*bitmap, codes, width, height, BmpRowPadding(width));
-    GetCurrentTexture(image, codes, width, height);
+    GetCurrentTexture(*image, codes, width, height);
   } catch (const std::bad_alloc&) {
     console.out << kNoMemoryMessage << '\n';
     return;
@@ -393,7 +396,7 @@ void BmpSwdTool(Console& console) {
     return;
   }
   const std::array<const InputFile*, 1> inputs = {&bitmap_file};
-  SaveMap(console.out, image, "Tavik.wld", inputs);
+  SaveMap(console.out, *image, "Tavik.wld", inputs);
 }
 
 }  // namespace plandrix

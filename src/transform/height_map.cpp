@@ -111,7 +111,7 @@ void ApplyHeightMapTool(Console& console) {
   // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
   std::optional<MapImage> image = LoadMap(console.in, out, map_file);
   InputFile bitmap_file;
-  std::optional<std::vector<std::uint8_t>> bitmap;
+  std::optional<MapImage> bitmap;
   if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
     bitmap = ReadInputFile(out, bitmap_file);
   }

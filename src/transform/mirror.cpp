@@ -167,10 +167,8 @@ void MirrorMapTool(Console& console) {
   if (!image) return;
   // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
   // the stored bytes are kept from this first read.
-  std::optional<MapImage> stored;
-  try {
-    stored = *image;
-  } catch (const std::bad_alloc&) {
+  const std::optional<MapImage> stored = MapImage::Copy(*image);
+  if (!stored) {
     console.out << kNoMemoryMessage << '\n';
     return;
   }
