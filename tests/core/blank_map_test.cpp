@@ -29,7 +29,7 @@ TEST(BlankMap, ThirtyTwoSquareHasEveryByteInPlace) {
   EXPECT_EQ(image.back(), 0xFF);
 
   const std::array<std::uint8_t, 16> block_header = {0x10, 0x27, 0, 0, 0, 0, 0x20, 0,
-                                                     0x20, 0,    1, 0, 0, 4, 0, 0};
+                                                     0x20, 0,    1, 0, 0, 4, 0,    0};
   const std::array<std::uint8_t, 14> fill = {10, 5, 5, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0};
   for (int block = 1; block <= 14; ++block) {
     const std::size_t header = 2352 + static_cast<std::size_t>(block - 1) * (1024 + 16);

@@ -44,8 +44,7 @@ class InFolder : public ::testing::Test {
   fs::path previous_;
 };
 
-const std::string kPrompt =
-    "Please enter the Map-Filename (.swd/.wld) or 0 to abort.\nFilename: ";
+const std::string kPrompt = "Please enter the Map-Filename (.swd/.wld) or 0 to abort.\nFilename: ";
 
 using OpenInputFileTest = InFolder;
 
@@ -77,8 +76,8 @@ TEST_F(OpenInputFileTest, AsksAgainForMissingFilesAndTakesTheNextWordOnTheLine) 
   std::ostringstream out;
   InputFile file;
   ASSERT_TRUE(OpenInputFile(in, out, kMapKind, file));
-  EXPECT_EQ(out.str(), kPrompt + "Unable to open File: a.swd\n\n" + kPrompt +
-                           "Map has been loaded!\n");
+  EXPECT_EQ(out.str(),
+            kPrompt + "Unable to open File: a.swd\n\n" + kPrompt + "Map has been loaded!\n");
   EXPECT_EQ(file.name, "b.swd");
   std::string rest;
   in >> rest;
@@ -151,7 +150,8 @@ TEST_F(LoadMapTest, RefusesFilesTooShortForTheirStatedSize) {
     std::ostringstream out;
     InputFile file;
     EXPECT_FALSE(LoadMap(in, out, file).has_value()) << name;
-    EXPECT_EQ(out.str(), kPrompt + "Map has been loaded!\nERROR: Mapfile is too short for its size!\n")
+    EXPECT_EQ(out.str(),
+              kPrompt + "Map has been loaded!\nERROR: Mapfile is too short for its size!\n")
         << name;
   }
 }

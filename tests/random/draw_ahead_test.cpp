@@ -14,8 +14,8 @@
 #include "random/objects_animals.h"
 #include "random/random_heights.h"
 #include "random/random_source.h"
-#include "random/trees_granite.h"
 #include "random/scripted_draws.h"
+#include "random/trees_granite.h"
 #include "support/test_maps.h"
 
 namespace plandrix {
@@ -150,8 +150,10 @@ std::vector<std::uint8_t> PatchyMap(std::size_t width, std::size_t height,
   };
   FillBlock(image, 2, patches);
   FillBlock(image, 3, patches);
-  FillBlock(image, 5, [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
-  FillBlock(image, 6, [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
+  FillBlock(image, 5,
+            [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
+  FillBlock(image, 6,
+            [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
   return image;
 }
 
@@ -196,10 +198,11 @@ const std::vector<std::uint8_t> kListedCodes = {0, 1, 3, 5, 8, 14, 18, 34, 4, 9,
 TEST(FastPasses, TreesMatchDrawingOneNumberAtATime) {
   const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
                                       RandomSource& source, std::ostream& out) {
-    PlaceTreesWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
+    PlaceTreesWith(
+        image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream& out) {
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream& out) {
     PlaceTrees(image, w, h, source, kSeed, out);
   };
   ExpectSameAsReference(fast, reference, kAllCodes);
@@ -210,10 +213,11 @@ TEST(FastPasses, TreesMatchDrawingOneNumberAtATime) {
 TEST(FastPasses, ObjectsMatchDrawingOneNumberAtATime) {
   const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
                                       RandomSource& source, std::ostream& out) {
-    PlaceObjectsWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
+    PlaceObjectsWith(
+        image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream& out) {
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream& out) {
     PlaceObjects(image, w, h, source, kSeed, out);
   };
   ExpectSameAsReference(fast, reference, kAllCodes);
@@ -227,10 +231,8 @@ TEST(FastPasses, HeightsMatchDrawingOneNumberAtATime) {
                                       RandomSource& source, std::ostream&) {
     RandomizeHeightsWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); });
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream&) {
-    RandomizeHeights(image, w, h, source, kSeed);
-  };
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream&) { RandomizeHeights(image, w, h, source, kSeed); };
   ExpectSameAsReference(fast, reference, kAllCodes);
   ExpectSameAsReference(fast, reference, {5, 6, 19});
 }

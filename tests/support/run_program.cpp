@@ -17,8 +17,7 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate =
-        fs::temp_directory_path() / ("plandrix-test-" + std::to_string(random()));
+    fs::path candidate = fs::temp_directory_path() / ("plandrix-test-" + std::to_string(random()));
     if (fs::create_directory(candidate)) {
       path_ = candidate;
       return;
@@ -36,7 +35,8 @@ void TempFolder::Write(const std::string& name, const std::vector<std::uint8_t>&
   const fs::path file = path_ / name;
   fs::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Files TempFolder::ReadAll() const {

@@ -1,4 +1,4 @@
-#include "console/main_menu.h"
+#include "app/main_menu.h"
 
 #include <array>
 #include <string_view>
