@@ -107,9 +107,6 @@ const RandomPass kHeights = {
       return CountDraws(image, side, seed, [](auto map, std::size_t s, CountingDraw draw) {
         RandomizeHeightsWith(map, s, s, draw);
       });
-    },
-    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
-      RandomizeHeightsWith(image, side, side, SourceDraw{&source});
     }};
 
 void BM_Pass(benchmark::State& state,
