@@ -50,39 +50,45 @@ void BM_PlaceResources(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceResources) PLANDRIX_SIDES;
 
-void BM_MirrorY(benchmark::State& state) {
-  const std::size_t side = SideOf(state);
-  std::vector<std::uint8_t> image = RandomMap(side);
-  for (auto _ : state) {
-    MirrorY(image, side, side, NullStream());
-    Touch(image);
-  }
-  ReportPerVertex(state, side * side);
-}
-BENCHMARK(BM_MirrorY) PLANDRIX_SIDES;
-
-void BM_MirrorX(benchmark::State& state) {
-  const std::size_t side = SideOf(state);
-  std::vector<std::uint8_t> image = RandomMap(side);
-  for (auto _ : state) {
-    MirrorX(image, side, side, NullStream());
-    Touch(image);
-  }
-  ReportPerVertex(state, side * side);
-}
-BENCHMARK(BM_MirrorX) PLANDRIX_SIDES;
-
-void BM_Rotate180(benchmark::State& state) {
+// The mirror operations as the tool runs them, and their byte-by-byte versions.
+template <class Operation>
+void BM_Mirroring(benchmark::State& state, Operation operation) {
   const std::size_t side = SideOf(state);
   const std::vector<std::uint8_t>& stored = RandomMap(side);
   std::vector<std::uint8_t> image = stored;
   for (auto _ : state) {
-    Rotate180(image, stored, side, side);
+    operation(image, stored, side);
     Touch(image);
   }
   ReportPerVertex(state, side * side);
 }
-BENCHMARK(BM_Rotate180) PLANDRIX_SIDES;
+
+using Image = std::vector<std::uint8_t>;
+BENCHMARK_CAPTURE(BM_Mirroring, MirrorY, [](Image& image, const Image&, std::size_t side) {
+  MirrorY(image, side, side, NullStream());
+})
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, MirrorY_Simple, [](Image& image, const Image&, std::size_t side) {
+  MirrorYByteByByte(image, side, side);
+})
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, MirrorX, [](Image& image, const Image&, std::size_t side) {
+  MirrorX(image, side, side, NullStream());
+})
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, MirrorX_Simple, [](Image& image, const Image&, std::size_t side) {
+  MirrorXByteByByte(image, side, side);
+})
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, Rotate180, [](Image& image, const Image& stored, std::size_t side) {
+  Rotate180(image, stored, side, side);
+})
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, Rotate180_Simple,
+                  [](Image& image, const Image& stored, std::size_t side) {
+                    Rotate180ByteByByte(image, stored, side, side);
+                  })
+PLANDRIX_SIDES;
 
 void BM_SetAllHeights(benchmark::State& state) {
   const std::size_t side = SideOf(state);

@@ -109,42 +109,6 @@ void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
   out << "Map has been fully Y-Axis mirrored!\n\n";
 }
 
-void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
-             std::ostream& out) {
-  if (HoldsCompleteMap(image, width, height) && width > 0) {
-    const std::size_t n = width * height;
-    const std::size_t half = height / 2;
-    // Row 0 is never copied: vertex row i goes to row H - i.
-    for (int block : kVertexBlocks) {
-      const auto data = Block(image, block, n);
-      for (std::size_t i = 1; i < half; ++i) {
-        const auto from = Row(data, i, width);
-        std::copy(from.begin(), from.end(), Row(data, height - i, width).begin());
-      }
-    }
-    // Terrain row i goes to row H - 1 - i with the layers exchanged, and, since the
-    // stagger of the target row differs, half a vertex across: in odd rows the first
-    // layer moves one column right, in even rows the second layer one column left. The
-    // byte that would leave the row is not copied.
-    const auto first = Block(image, kTerrainBlock1, n);
-    const auto second = Block(image, kTerrainBlock2, n);
-    for (std::size_t i = 1; i < half; ++i) {
-      const auto first_from = Row(first, i, width);
-      const auto second_from = Row(second, i, width);
-      const auto first_to = Row(first, height - 1 - i, width);
-      const auto second_to = Row(second, height - 1 - i, width);
-      if (i % 2 == 1) {
-        std::copy(first_from.begin(), first_from.end(), second_to.begin());
-        std::copy(second_from.begin(), second_from.end() - 1, first_to.begin() + 1);
-      } else {
-        std::copy(first_from.begin() + 1, first_from.end(), second_to.begin());
-        std::copy(second_from.begin(), second_from.end(), first_to.begin());
-      }
-    }
-  }
-  out << "Map has been fully X-Axis mirrored!\n\n";
-}
-
 void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                std::size_t width, std::size_t height) {
   if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
@@ -158,6 +122,95 @@ void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> sour
                Block(image, kTerrainBlock1, n).subspan(1));
   CopyReversed(Block(source, kTerrainBlock1, n).subspan(1),
                Block(image, kTerrainBlock2, n).subspan(1));
+}
+
+namespace {
+
+// One byte of a block, by column and row, for the byte-by-byte versions.
+class VertexBytes {
+ public:
+  VertexBytes(std::span<std::uint8_t> image, std::size_t width, std::size_t height)
+      : image_(image), width_(width), n_(width * height) {}
+  std::uint8_t& operator()(int block, std::size_t x, std::size_t y) {
+    return Block(image_, block, n_)[VertexIndex(x, y, width_)];
+  }
+
+ private:
+  std::span<std::uint8_t> image_;
+  std::size_t width_;
+  std::size_t n_;
+};
+
+}  // namespace
+
+void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
+  if (!HoldsCompleteMap(image, width, height)) return;
+  VertexBytes at(image, width, height);
+  const std::size_t half = width / 2;
+  for (int block : kVertexBlocksWithFirstTerrain) {
+    for (std::size_t y = 0; y < height; ++y) {
+      if (y % 2 == 1) {
+        for (std::size_t x = 0; x < half; ++x) at(block, width - 1 - x, y) = at(block, x, y);
+      } else {
+        for (std::size_t x = 1; x < half; ++x) at(block, width - x, y) = at(block, x, y);
+      }
+    }
+  }
+  for (std::size_t y = 0; y < height; ++y) {
+    if (y % 2 == 0) {
+      for (std::size_t x = 0; x < half; ++x) {
+        at(kTerrainBlock2, width - 1 - x, y) = at(kTerrainBlock2, x, y);
+      }
+    } else {
+      // The second triangle of column x goes to W - 2 - x, sources left of the middle.
+      for (std::size_t x = 0; 2 * x + 2 < width; ++x) {
+        at(kTerrainBlock2, width - 2 - x, y) = at(kTerrainBlock2, x, y);
+      }
+    }
+  }
+}
+
+void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
+  if (!HoldsCompleteMap(image, width, height) || width == 0) return;
+  VertexBytes at(image, width, height);
+  const std::size_t half = height / 2;
+  for (int block : kVertexBlocks) {
+    for (std::size_t y = 1; y < half; ++y) {
+      for (std::size_t x = 0; x < width; ++x) at(block, x, height - y) = at(block, x, y);
+    }
+  }
+  for (std::size_t y = 1; y < half; ++y) {
+    const std::size_t target = height - 1 - y;
+    for (std::size_t x = 0; x < width; ++x) {
+      if (y % 2 == 1) {
+        at(kTerrainBlock2, x, target) = at(kTerrainBlock1, x, y);
+        if (x + 1 < width) at(kTerrainBlock1, x + 1, target) = at(kTerrainBlock2, x, y);
+      } else {
+        if (x + 1 < width) at(kTerrainBlock2, x, target) = at(kTerrainBlock1, x + 1, y);
+        at(kTerrainBlock1, x, target) = at(kTerrainBlock2, x, y);
+      }
+    }
+  }
+}
+
+void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
+                         std::size_t width, std::size_t height) {
+  if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
+    return;
+  }
+  const std::size_t n = width * height;
+  const auto first = Block(source, kTerrainBlock1, n);
+  const auto second = Block(source, kTerrainBlock2, n);
+  for (std::size_t k = 1; k < n; ++k) {
+    Block(image, kTerrainBlock1, n)[k] = second[n - k];
+    Block(image, kTerrainBlock2, n)[k] = first[n - k];
+  }
+}
+
+void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+             std::ostream& out) {
+  MirrorXByteByByte(image, width, height);
+  out << "Map has been fully X-Axis mirrored!\n\n";
 }
 
 void MirrorMapTool(Console& console) {
