@@ -115,7 +115,8 @@ void BM_TranslateBitmap(benchmark::State& state) {
 }
 BENCHMARK(BM_TranslateBitmap) PLANDRIX_SIDES;
 
-void BM_TerrainWalk(benchmark::State& state) {
+template <class Paint>
+void BM_TerrainWalk(benchmark::State& state, Paint paint) {
   const std::size_t side = SideOf(state);
   const std::vector<std::uint8_t>& bitmap = MixedBitmap(side);
   std::vector<std::uint8_t> codes(side * side);
@@ -123,12 +124,23 @@ void BM_TerrainWalk(benchmark::State& state) {
   std::vector<std::uint8_t> image(MapLength(side, side));
   CreateBlankMap(image, side, side);
   for (auto _ : state) {
-    GetCurrentTexture(image, codes, side, side);
+    paint(image, codes, side);
     Touch(image);
   }
   ReportPerVertex(state, side * side);
 }
-BENCHMARK(BM_TerrainWalk) PLANDRIX_SIDES;
+// The painting as the tool does it, and its 16 scans as it reads.
+using Codes = std::vector<std::uint8_t>;
+BENCHMARK_CAPTURE(BM_TerrainWalk, Painting,
+                  [](Codes& image, const Codes& codes, std::size_t side) {
+                    GetCurrentTexture(image, codes, side, side);
+                  })
+PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_TerrainWalk, StepByStep,
+                  [](Codes& image, const Codes& codes, std::size_t side) {
+                    GetCurrentTextureStepByStep(image, codes, side, side);
+                  })
+PLANDRIX_SIDES;
 
 void BM_ApplyHeightMap(benchmark::State& state) {
   const std::size_t side = SideOf(state);

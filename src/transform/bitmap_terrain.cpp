@@ -365,6 +365,21 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
   }
 }
 
+void GetCurrentTextureStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
+                                 std::size_t width, std::size_t height) {
+  if (height != 0 && width > codes.size() / height) return;
+  for (const WalkStep& step : kWalk) {
+    if (step.code == kUnpaintedCode) continue;
+    for (std::size_t y = 0; y < height; ++y) {
+      for (std::size_t x = 0; x < width; ++x) {
+        if (codes[VertexIndex(x, y, width)] == step.code) {
+          SetVertexTexture(x, y, image, step.texture, width, height);
+        }
+      }
+    }
+  }
+}
+
 void BmpSwdTool(Console& console) {
   InputFile bitmap_file;
   if (!OpenInputFile(console.in, console.out, kBitmapKind, bitmap_file)) return;
