@@ -65,7 +65,7 @@ void AssignRegionKinds(std::span<std::uint32_t> kinds, MapLayout layout, RandomS
 void SetVertexTriangles(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                         std::size_t p, std::size_t y, std::uint8_t code) {
   if (width == 0 || height == 0 || y >= height) return;
-  if (width > image.size() / height || image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   if (p < y * width || p - y * width >= width) return;
   const std::size_t n = width * height;
   SetVertexTrianglesAt(Block(image, kTerrainBlock1, n), Block(image, kTerrainBlock2, n), width,

@@ -29,8 +29,6 @@ struct MapLayout {
   std::int32_t region_columns = 0;
   std::int32_t region_rows = 0;
   std::int32_t region_count = 0;
-  std::int32_t spare = 1;   // read by nothing
-  bool spare_flag = false;  // read by nothing
   std::int32_t seed = 12345678;
   std::int32_t map_width = 0;
   std::int32_t map_height = 0;
@@ -202,7 +200,7 @@ void PaintRegionWith(std::span<std::uint8_t> image, std::span<const std::uint32_
   }
   const auto width = static_cast<std::size_t>(map_width);
   const auto height = static_cast<std::size_t>(map_height);
-  if (image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   const std::size_t n = width * height;
   const std::span<std::uint8_t> first = Block(image, kTerrainBlock1, n);
   const std::span<std::uint8_t> second = Block(image, kTerrainBlock2, n);

@@ -119,11 +119,11 @@ void WriteInnerRow(const std::uint8_t* first_above, const std::uint8_t* second_a
 }  // namespace
 
 void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
-  const std::size_t n = width * height;
-  if (image.size() < MapLength(width, height)) return;
-  const auto first = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-  const auto second = Block(std::span<const std::uint8_t>(image), kTerrainBlock2, n);
-  const auto resources = Block(image, kResourceBlock, n);
+  const auto blocks = BlocksOf(image, width, height);
+  if (!blocks) return;
+  const std::span<const std::uint8_t> first = blocks->first;
+  const std::span<const std::uint8_t> second = blocks->second;
+  const auto resources = blocks->resources;
   // Triangle bits of the row above and of this row, for both blocks; each row's bits are
   // worked out once and serve as the row above of the next row.
   std::vector<std::uint8_t> rows(4 * width);

@@ -45,11 +45,11 @@ constexpr TreeCodeRules kTreeCodeRules = [] {
 // draws are tested in a tight loop over a block drawn ahead, which only a hit leaves.
 void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                 RandomSource& source, std::uint32_t seed, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto object_index = blocks->object_index;
+    const auto object_type = blocks->object_type;
     const std::uint8_t* codes = terrain.data();
     std::uint8_t* indices = object_index.data();
     std::uint8_t* types = object_type.data();

@@ -287,7 +287,7 @@ bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
 void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> image,
                       std::uint8_t texture, std::size_t width, std::size_t height) {
   const std::size_t n = width * height;
-  if (image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   const auto first = Block(image, kTerrainBlock1, n);
   const auto second = Block(image, kTerrainBlock2, n);
   ForEachPaintedTriangle(x, y, width, height, [&](int block, std::size_t index) {
@@ -298,7 +298,7 @@ void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> imag
 void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
                        std::size_t width, std::size_t height) {
   const std::size_t n = width * height;
-  if (n == 0 || codes.size() < n || image.size() < MapLength(width, height)) return;
+  if (n == 0 || !HoldsMap(image, width, height) || codes.size() < n) return;
   const auto first = Block(image, kTerrainBlock1, n);
   const auto second = Block(image, kTerrainBlock2, n);
 

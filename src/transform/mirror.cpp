@@ -31,13 +31,6 @@ constexpr std::array<std::string_view, 6> kSubmenuLines = {
     "03 - Rotate Map 180",
 };
 
-constexpr std::size_t kLargestSide = 0xFFFF;
-
-bool HoldsCompleteMap(std::span<const std::uint8_t> image, std::size_t width, std::size_t height) {
-  return width <= kLargestSide && height <= kLargestSide &&
-         image.size() >= MapLength(width, height);
-}
-
 // Row r of a block's data.
 std::span<std::uint8_t> Row(std::span<std::uint8_t> block, std::size_t r, std::size_t width) {
   return block.subspan(VertexIndex(0, r, width), width);
@@ -77,7 +70,7 @@ void MirrorOntoEnd(std::span<std::uint8_t> row, std::size_t count) {
 
 void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
              std::ostream& out) {
-  if (HoldsCompleteMap(image, width, height)) {
+  if (HoldsMap(image, width, height)) {
     const std::size_t n = width * height;
     const std::size_t half = width / 2;
     for (int block : kVertexBlocksWithFirstTerrain) {
@@ -111,7 +104,7 @@ void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
 
 void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                std::size_t width, std::size_t height) {
-  if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
+  if (!HoldsMap(image, width, height) || !HoldsMap(source, width, height)) {
     return;
   }
   const std::size_t n = width * height;
@@ -144,7 +137,7 @@ class VertexBytes {
 }  // namespace
 
 void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
-  if (!HoldsCompleteMap(image, width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   VertexBytes at(image, width, height);
   const std::size_t half = width / 2;
   for (int block : kVertexBlocksWithFirstTerrain) {
@@ -171,7 +164,7 @@ void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::si
 }
 
 void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
-  if (!HoldsCompleteMap(image, width, height) || width == 0) return;
+  if (!HoldsMap(image, width, height) || width == 0) return;
   VertexBytes at(image, width, height);
   const std::size_t half = height / 2;
   for (int block : kVertexBlocks) {
@@ -195,7 +188,7 @@ void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::si
 
 void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                          std::size_t width, std::size_t height) {
-  if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
+  if (!HoldsMap(image, width, height) || !HoldsMap(source, width, height)) {
     return;
   }
   const std::size_t n = width * height;

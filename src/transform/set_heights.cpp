@@ -26,7 +26,6 @@ constexpr std::array<std::string_view, 17> kHeightMenuLines = {
 };
 
 constexpr std::int32_t kHighestOption = 61;
-constexpr std::size_t kLargestSide = 0xFFFF;
 
 // Asks until the answer is an option of the menu (0 to 61); the menu is not repeated.
 std::int32_t AskHeightOption(Console& console) {
@@ -42,8 +41,7 @@ std::int32_t AskHeightOption(Console& console) {
 
 void SetAllHeights(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                    std::uint8_t value) {
-  if (width > kLargestSide || height > kLargestSide) return;
-  if (image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   const auto heights = Block(image, kHeightBlock, width * height);
   std::fill(heights.begin(), heights.end(), value);
 }

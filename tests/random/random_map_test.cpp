@@ -62,7 +62,6 @@ TEST(ComputeMapLayout, RegionsAlongOneSide) {
 TEST(ComputeMapLayout, FillsOnlyTheGridFieldsOfACopy) {
   MapLayout start;
   start.seed = 44556677;
-  start.spare = 9;
   start.kind_percent[0] = 3;
   const MapLayout layout = ComputeMapLayout(start, 25, 13);
   EXPECT_EQ(layout.map_width, 25);
@@ -73,7 +72,6 @@ TEST(ComputeMapLayout, FillsOnlyTheGridFieldsOfACopy) {
   EXPECT_EQ(layout.leftover_y, 1);
   EXPECT_EQ(layout.region_count, 2);
   EXPECT_EQ(layout.seed, 44556677);
-  EXPECT_EQ(layout.spare, 9);
   EXPECT_EQ(layout.kind_percent[0], 3);
   EXPECT_EQ(layout.kind_percent[3], 45);
   EXPECT_EQ(layout.region_width, 12);
