@@ -108,6 +108,51 @@ std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
   return static_cast<std::size_t>(zero_bits) / 8;
 }
 
+// The object of vertex i, whose first draw had its low two bits 0, from its next draws at
+// next; codes are all listed. Returns how many draws the vertex took in all.
+std::size_t ScatterListedObjectAt(const std::uint8_t* codes, std::size_t n, std::size_t width,
+                                  std::size_t i, const std::uint32_t* next, std::uint8_t* indices,
+                                  std::uint8_t* types) {
+  const auto& classes = terrain_detail::kTerrainClassOfCode;
+  const std::uint8_t terrain_class = classes[codes[i]];
+  bool picked = false;
+  ObjectChoice choice{};
+  if (terrain_class == kWaterClass) {
+    // Shore water only, away from the top and bottom edges (see ScatterObjectAt).
+    if (i > 2 * width && i + 2 * width < n) {
+      const auto land = [&](std::size_t at) {
+        return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
+      };
+      picked = (land(i + 2) | land(i - 2) | land(i - 2 * width) | land(i + 2 * width)) != 0;
+    }
+    choice = objects_detail::kShoreObjects[next[1] % 6];
+  } else {
+    const LandRule& rule = kLandRules.by_class[terrain_class];
+    if (rule.modulus == 0) return 1;  // no objects: no pick draw
+    // The remainder of the draw read as a signed number stands only when it is not
+    // negative: for a negative draw, only when it divides evenly (giving row 0).
+    const std::uint32_t draw = next[1];
+    const bool negative = (draw >> 31) != 0;
+    const std::uint32_t magnitude = negative ? 0U - draw : draw;
+    const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
+    picked = (static_cast<unsigned>(!negative) | static_cast<unsigned>(remainder == 0)) != 0;
+    choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
+  }
+  // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
+  // Whether a chance draw follows is mostly foreseeable (most objects have none), and a
+  // branch lets the next vertices start before the pick is worked out.
+  bool placed = picked;
+  std::size_t used = 2;
+  if (picked && choice.chance != 0) [[unlikely]] {
+    placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
+    used = 3;
+  }
+  const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
+  indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
+  types[i] = static_cast<std::uint8_t>((types[i] & keep) | (objects_detail::kObjectType & ~keep));
+  return used;
+}
+
 // PlaceObjects on a map whose codes are all listed, so that no warning can come between
 // two draws. The stopping draws of a block drawn ahead are marked in a bitmap; as every
 // vertex passed by takes one draw, the next vertex to look at is as far on as the next
@@ -116,8 +161,6 @@ std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
 void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::size_t width,
                                  std::uint8_t* indices, std::uint8_t* types, DrawAhead& ahead) {
   const std::size_t n = terrain.size();
-  const std::uint8_t* codes = terrain.data();
-  const auto& classes = terrain_detail::kTerrainClassOfCode;
   // Sixteen flags more than a full block, always 0, so that a window may reach past the
   // waiting draws.
   std::array<std::uint8_t, DrawAhead::kCapacity + 16> stops{};
@@ -145,49 +188,7 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
       i += passed;
       p += passed;
       if (passed == 16) continue;
-      const std::uint32_t* next = draws + p;
-      const std::uint8_t terrain_class = classes[codes[i]];
-      bool picked = false;
-      ObjectChoice choice{};
-      if (terrain_class == kWaterClass) {
-        // Shore water only, away from the top and bottom edges (see ScatterObjectAt).
-        if (i > 2 * width && i + 2 * width < n) {
-          const auto land = [&](std::size_t at) {
-            return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
-          };
-          picked = (land(i + 2) | land(i - 2) | land(i - 2 * width) | land(i + 2 * width)) != 0;
-        }
-        choice = objects_detail::kShoreObjects[next[1] % 6];
-      } else {
-        const LandRule& rule = kLandRules.by_class[terrain_class];
-        if (rule.modulus == 0) {  // no objects: no pick draw
-          ++p;
-          ++i;
-          continue;
-        }
-        // The remainder of the draw read as a signed number stands only when it is not
-        // negative: for a negative draw, only when it divides evenly (giving row 0).
-        const std::uint32_t draw = next[1];
-        const bool negative = (draw >> 31) != 0;
-        const std::uint32_t magnitude = negative ? 0U - draw : draw;
-        const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
-        picked = (static_cast<unsigned>(!negative) | static_cast<unsigned>(remainder == 0)) != 0;
-        choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
-      }
-      // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
-      // Whether a chance draw follows is mostly foreseeable (most objects have none), and
-      // a branch lets the next vertices start before the pick is worked out.
-      bool placed = picked;
-      if (picked && choice.chance != 0) [[unlikely]] {
-        placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
-        p += 3;
-      } else {
-        p += 2;
-      }
-      const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
-      indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
-      types[i] =
-          static_cast<std::uint8_t>((types[i] & keep) | (objects_detail::kObjectType & ~keep));
+      p += ScatterListedObjectAt(terrain.data(), n, width, i, draws + p, indices, types);
       ++i;
     }
     ahead.Consume(p);
