@@ -5,6 +5,7 @@
 #include <bit>
 #include <utility>
 
+#include "console/map_tool.h"
 #include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "random/draw_ahead.h"
@@ -226,13 +227,11 @@ void PlaceAnimals(std::span<std::uint8_t> image, std::size_t width, std::size_t 
       image, width, height, [&] { return RandomNumber(source, seed, 0); }, out);
 }
 
-void RandomObjectsTool(Console& console, ProgramState& state) {
-  InputFile file;
-  std::optional<MapImage> loaded = LoadMap(console.in, console.out, file);
-  if (!loaded) return;
-  const std::span<std::uint8_t> image(*loaded);
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
+namespace {
+
+// The passes that the user chooses, in their fixed order, on the loaded map.
+void PlaceChosenObjects(Console& console, ProgramState& state, std::span<std::uint8_t> image,
+                        std::size_t width, std::size_t height) {
   WarnLargeMap(console.out, width, height);
 
   // A typed seed only replaces the shared seed; the source is not restarted, so it
@@ -256,8 +255,16 @@ void RandomObjectsTool(Console& console, ProgramState& state) {
   if (AskYesNo(console, "Place Resources? (1 = yes, else = no)")) {
     PlaceResources(image, width, height);
   }
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, image, file.name, inputs);
+}
+
+}  // namespace
+
+void RandomObjectsTool(Console& console, ProgramState& state) {
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    PlaceChosenObjects(console, state, *run.image(), run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 
 namespace plandrix {
@@ -15,20 +16,15 @@ void RandomHeightsTool(Console& console, ProgramState& state) {
   console.out << "Random set heights tool is still under construction\n"
                  "Just works for all areas and not for water, there are no special heights "
                  "(mountains,desert etc.)\n";
-  InputFile file;
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  if (!image) return;
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
-  WarnLargeMap(console.out, width, height);
-
-  state.shared_seed = AskSeed(console.in, console.out);
-  // The restart's own number is thrown away: the first height takes the second number.
-  (void)RandomNumber(state.random, state.shared_seed, 1);
-  RandomizeHeights(*image, width, height, state.random, state.shared_seed);
-
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, *image, file.name, inputs);
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    WarnLargeMap(console.out, run.width(), run.height());
+    state.shared_seed = AskSeed(console.in, console.out);
+    // The restart's own number is thrown away: the first height takes the second number.
+    (void)RandomNumber(state.random, state.shared_seed, 1);
+    RandomizeHeights(*run.image(), run.width(), run.height(), state.random, state.shared_seed);
+    return true;
+  });
 }
 
 }  // namespace plandrix

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/map_tool.h"
 #include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
@@ -162,16 +163,12 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
 void RandomResourcesTool(Console& console) {
   console.out << "10 - Random-Resources-Tool(WIP)\n"
               << "This Tool will add some random resources to your map\n";
-  InputFile file;
-  std::optional<MapImage> loaded = LoadMap(console.in, console.out, file);
-  if (!loaded) return;
-  const std::span<std::uint8_t> image(*loaded);
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  WarnLargeMap(console.out, width, height);
-  PlaceResources(image, width, height);
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, image, file.name, inputs);
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    WarnLargeMap(console.out, run.width(), run.height());
+    PlaceResources(*run.image(), run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

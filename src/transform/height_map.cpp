@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 #include "transform/bitmap_terrain.h"
@@ -125,30 +126,27 @@ bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
 void ApplyHeightMapTool(Console& console) {
   std::ostream& out = console.out;
   out << "Let's add some Heightmaps...\n";
-  InputFile map_file;
-  // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
-  std::optional<MapImage> image = LoadMap(console.in, out, map_file);
   InputFile bitmap_file;
-  std::optional<MapImage> bitmap;
-  if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
-    bitmap = ReadInputFile(out, bitmap_file);
-  }
-  if (!image || !bitmap) return;
-  if (bitmap->size() < kBmpSizeFieldsEnd) {
-    out << kBmpTooShortMessage << '\n';
-    return;
-  }
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
-  const std::size_t bmp_width = BitmapWidth(*bitmap);
-  const std::size_t bmp_height = BitmapHeight(*bitmap);
-  // Odd or zero sizes are only reported; the conversion goes on when the sizes fit.
-  CheckBmpSize(out, bmp_width, bmp_height);
-  const bool fits = CheckMapFitsBmp(out, width, bmp_width, height, bmp_height);
-  WarnLargeMap(out, width, height);
-  if (!fits || !ApplyHeightMap(console, *image, *bitmap)) return;
-  const std::array<const InputFile*, 2> inputs = {&map_file, &bitmap_file};
-  SaveMap(out, *image, map_file.name, inputs);
+  // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
+  RunMapTool(console, [&](MapToolRun& run) {
+    std::optional<MapImage> bitmap;
+    if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
+      bitmap = ReadInputFile(out, bitmap_file);
+    }
+    run.AddInput(bitmap_file);
+    if (run.image() == nullptr || !bitmap) return false;
+    if (bitmap->size() < kBmpSizeFieldsEnd) {
+      out << kBmpTooShortMessage << '\n';
+      return false;
+    }
+    const std::size_t bmp_width = BitmapWidth(*bitmap);
+    const std::size_t bmp_height = BitmapHeight(*bitmap);
+    // Odd or zero sizes are only reported; the conversion goes on when the sizes fit.
+    CheckBmpSize(out, bmp_width, bmp_height);
+    const bool fits = CheckMapFitsBmp(out, run.width(), bmp_width, run.height(), bmp_height);
+    WarnLargeMap(out, run.width(), run.height());
+    return fits && ApplyHeightMap(console, *run.image(), *bitmap);
+  });
 }
 
 }  // namespace plandrix

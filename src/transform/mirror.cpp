@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 
@@ -206,20 +207,11 @@ void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
   out << "Map has been fully X-Axis mirrored!\n\n";
 }
 
-void MirrorMapTool(Console& console) {
-  console.out << "Mirror Map tool still under construction\n";
-  InputFile file;
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  if (!image) return;
-  // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
-  // the stored bytes are kept from this first read.
-  const std::optional<MapImage> stored = MapImage::Copy(*image);
-  if (!stored) {
-    console.out << kNoMemoryMessage << '\n';
-    return;
-  }
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
+namespace {
+
+// The submenu, applying the chosen operations to image until 0 is typed.
+void MirrorUntilLeaving(Console& console, MapImage& image, const MapImage& stored,
+                        std::size_t width, std::size_t height) {
   for (;;) {
     for (std::string_view line : kSubmenuLines) console.out << line << '\n';
     console.out << "What do you want to do:";
@@ -227,28 +219,44 @@ void MirrorMapTool(Console& console) {
     const std::int32_t choice = ReadNumber(console.in);
     if (choice == 0) {
       console.out << "Leaving Tool\n";
-      break;
+      return;
     }
     switch (choice) {
       case 1:
         console.out << "\nMap is mirrored in Y direction\n";
-        MirrorY(*image, width, height, console.out);
+        MirrorY(image, width, height, console.out);
         break;
       case 2:
         console.out << "Mirroring X is now under construction\n\nMap is mirrored in X direction\n";
-        MirrorX(*image, width, height, console.out);
+        MirrorX(image, width, height, console.out);
         break;
       case 3:
         console.out << "Rotating Map 180\n";
-        Rotate180(*image, *stored, width, height);
+        Rotate180(image, stored, width, height);
         break;
       default:
         console.out << "Not an option\n";
         break;
     }
   }
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, *image, file.name, inputs);
+}
+
+}  // namespace
+
+void MirrorMapTool(Console& console) {
+  console.out << "Mirror Map tool still under construction\n";
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
+    // the stored bytes are kept from this first read.
+    const std::optional<MapImage> stored = MapImage::Copy(*run.image());
+    if (!stored) {
+      console.out << kNoMemoryMessage << '\n';
+      return false;
+    }
+    MirrorUntilLeaving(console, *run.image(), *stored, run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

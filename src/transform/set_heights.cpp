@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 
@@ -52,26 +53,20 @@ void PrintHeightMenu(std::ostream& out) {
 
 void SetHeightsTool(Console& console) {
   console.out << "Change heights tool still under construction\n";
-  InputFile file;
   // A refused or aborted map leaves no image: the menu still runs, and changes nothing.
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  std::size_t width = 0;
-  std::size_t height = 0;
-  if (image) {
-    width = MapWidth(*image);
-    height = MapHeight(*image);
-    WarnLargeMap(console.out, width, height);
-  }
-  for (;;) {
-    PrintHeightMenu(console.out);
-    const std::int32_t option = AskHeightOption(console);
-    if (option == 0) break;
-    if (image) SetAllHeights(*image, width, height, static_cast<std::uint8_t>(option - 1));
-  }
-  if (image) {
-    const std::array<const InputFile*, 1> inputs = {&file};
-    SaveMap(console.out, *image, file.name, inputs);
-  }
+  RunMapTool(console, [&](MapToolRun& run) {
+    MapImage* image = run.image();
+    if (image != nullptr) WarnLargeMap(console.out, run.width(), run.height());
+    for (;;) {
+      PrintHeightMenu(console.out);
+      const std::int32_t option = AskHeightOption(console);
+      if (option == 0) break;
+      if (image != nullptr) {
+        SetAllHeights(*image, run.width(), run.height(), static_cast<std::uint8_t>(option - 1));
+      }
+    }
+    return image != nullptr;
+  });
 }
 
 }  // namespace plandrix
