@@ -64,31 +64,28 @@ void BM_Mirroring(benchmark::State& state, Operation operation) {
 }
 
 using Image = std::vector<std::uint8_t>;
-BENCHMARK_CAPTURE(BM_Mirroring, MirrorY, [](Image& image, const Image&, std::size_t side) {
+void RunMirrorY(Image& image, const Image&, std::size_t side) {
   MirrorY(image, side, side, NullStream());
-})
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_Mirroring, MirrorY_Simple, [](Image& image, const Image&, std::size_t side) {
+}
+void RunMirrorYSimple(Image& image, const Image&, std::size_t side) {
   MirrorYByteByByte(image, side, side);
-})
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_Mirroring, MirrorX, [](Image& image, const Image&, std::size_t side) {
+}
+void RunMirrorX(Image& image, const Image&, std::size_t side) {
   MirrorX(image, side, side, NullStream());
-})
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_Mirroring, MirrorX_Simple, [](Image& image, const Image&, std::size_t side) {
-  MirrorXByteByByte(image, side, side);
-})
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_Mirroring, Rotate180, [](Image& image, const Image& stored, std::size_t side) {
+}
+void RunRotate180(Image& image, const Image& stored, std::size_t side) {
   Rotate180(image, stored, side, side);
-})
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_Mirroring, Rotate180_Simple,
-                  [](Image& image, const Image& stored, std::size_t side) {
-                    Rotate180ByteByByte(image, stored, side, side);
-                  })
-PLANDRIX_SIDES;
+}
+void RunRotate180Simple(Image& image, const Image& stored, std::size_t side) {
+  Rotate180ByteByByte(image, stored, side, side);
+}
+BENCHMARK_CAPTURE(BM_Mirroring, y, RunMirrorY)->Name("BM_MirrorY") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, y_simple, RunMirrorYSimple)
+    ->Name("BM_MirrorY_Simple") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, x, RunMirrorX)->Name("BM_MirrorX") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, turn, RunRotate180)->Name("BM_Rotate180") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, turn_simple, RunRotate180Simple)
+    ->Name("BM_Rotate180_Simple") PLANDRIX_SIDES;
 
 void BM_SetAllHeights(benchmark::State& state) {
   const std::size_t side = SideOf(state);
@@ -130,17 +127,17 @@ void BM_TerrainWalk(benchmark::State& state, Paint paint) {
   ReportPerVertex(state, side * side);
 }
 // The painting as the tool does it, and its 16 scans as it reads.
-using Codes = std::vector<std::uint8_t>;
-BENCHMARK_CAPTURE(BM_TerrainWalk, Painting,
-                  [](Codes& image, const Codes& codes, std::size_t side) {
-                    GetCurrentTexture(image, codes, side, side);
-                  })
-PLANDRIX_SIDES;
-BENCHMARK_CAPTURE(BM_TerrainWalk, StepByStep,
-                  [](Codes& image, const Codes& codes, std::size_t side) {
-                    GetCurrentTextureStepByStep(image, codes, side, side);
-                  })
-PLANDRIX_SIDES;
+void RunPainting(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& codes,
+                 std::size_t side) {
+  GetCurrentTexture(image, codes, side, side);
+}
+void RunPaintingStepByStep(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& codes,
+                           std::size_t side) {
+  GetCurrentTextureStepByStep(image, codes, side, side);
+}
+BENCHMARK_CAPTURE(BM_TerrainWalk, painting, RunPainting)->Name("BM_TerrainWalk") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_TerrainWalk, steps, RunPaintingStepByStep)
+    ->Name("BM_TerrainWalk_Simple") PLANDRIX_SIDES;
 
 void BM_ApplyHeightMap(benchmark::State& state) {
   const std::size_t side = SideOf(state);
