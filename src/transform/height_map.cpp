@@ -71,19 +71,22 @@ bool ReportStep(HeightConversion& c, std::size_t x, std::size_t y, int differenc
 // Writes the heights of every pixel through height_of, in map order. False when the user
 // took the help at a pixel (which is then not written) and the conversion must restart.
 bool WriteHeights(HeightConversion& c, const std::array<int, 256>& height_of) {
+  // Copies of the sizes: a store of a height byte could alias any field of c, so the loop
+  // would read them again after every pixel.
+  const std::size_t width = c.width;
+  const std::size_t height = c.height;
   // The first pixel is compared with its own height, so it never counts as a step.
   int previous = height_of[c.PixelRow(0)[0]];
-  for (std::size_t y = 0; y < c.height; ++y) {
-    const auto pixels = c.PixelRow(y);
-    std::uint8_t* row = c.heights.data() + VertexIndex(0, y, c.width);
-    for (std::size_t x = 0; x < c.width; ++x) {
+  for (std::size_t y = 0; y < height; ++y) {
+    const std::uint8_t* pixels = c.PixelRow(y).data();
+    std::uint8_t* row = c.heights.data() + VertexIndex(0, y, width);
+    for (std::size_t x = 0; x < width; ++x) {
       int value = height_of[pixels[x]];
       const int difference = value - previous;
-      if ((difference > kLargestStep || difference < -kLargestStep) &&
-          ReportStep(c, x, y, difference)) {
-        return false;
+      if (difference > kLargestStep || difference < -kLargestStep) [[unlikely]] {
+        if (ReportStep(c, x, y, difference)) return false;
       }
-      if (value > kHighestHeight) {
+      if (value > kHighestHeight) [[unlikely]] {
         c.console.out << "Warning: Changed height information!\n";
         value = kHighestHeight;
       }
