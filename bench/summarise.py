@@ -19,7 +19,7 @@ NOT_DRAWING = ("CreateBlankMap", "PlaceResources", "MirrorY", "MirrorX", "Rotate
 # Plain memset and memcpy of a whole map: what the memory itself costs at each size.
 FLOORS = ("FloorFillMap", "FloorCopyMap")
 # Passes kept in a fast version beside their simple one (the rows named ..._Simple).
-FAST = ("PlaceTrees", "PlaceObjects", "MirrorY", "Rotate180", "TerrainWalk")
+FAST = ("PlaceTrees", "PlaceObjects", "PlaceResources", "MirrorY", "Rotate180", "TerrainWalk")
 MAX_NS_PER_VERTEX = 2.0
 # A fast path stays only while it takes at most this share of its simple version's time
 # at 1024 and at 4096.

@@ -50,6 +50,17 @@ void BM_PlaceResources(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceResources) PLANDRIX_SIDES;
 
+void BM_PlaceResources_Simple(benchmark::State& state) {
+  const std::size_t side = SideOf(state);
+  std::vector<std::uint8_t> image = RandomMap(side);
+  for (auto _ : state) {
+    PlaceResourcesVertexByVertex(image, side, side);
+    Touch(image);
+  }
+  ReportPerVertex(state, side * side);
+}
+BENCHMARK(BM_PlaceResources_Simple) PLANDRIX_SIDES;
+
 // The mirror operations as the tool runs them, and their byte-by-byte versions.
 template <class Operation>
 void BM_Mirroring(benchmark::State& state, Operation operation) {

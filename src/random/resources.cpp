@@ -160,6 +160,19 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
   }
 }
 
+void PlaceResourcesVertexByVertex(std::span<std::uint8_t> image, std::size_t width,
+                                  std::size_t height) {
+  const auto blocks = BlocksOf(image, width, height);
+  if (!blocks) return;
+  std::size_t rotation = 0;
+  for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < width; ++x) {
+      WriteResource(blocks->resources[VertexIndex(x, y, width)],
+                    GetVertexClass(image, width, height, x, y), rotation);
+    }
+  }
+}
+
 void RandomResourcesTool(Console& console) {
   console.out << "10 - Random-Resources-Tool(WIP)\n"
               << "This Tool will add some random resources to your map\n";
