@@ -20,6 +20,7 @@
 #include "random/random_source.h"
 #include "random/resources.h"
 #include "random/trees_granite.h"
+#include "random/twister.h"
 #include "transform/bitmap_terrain.h"
 
 namespace plandrix::bench {
@@ -42,7 +43,7 @@ inline std::ostream& NullStream() {
 
 // A draw callable over an engine that counts what it hands out.
 struct CountingDraw {
-  std::mt19937* engine;
+  Twister* engine;
   std::uint64_t* count;
   std::uint32_t operator()() const {
     ++*count;
@@ -195,7 +196,8 @@ inline void ReportPerVertex(benchmark::State& state, std::size_t vertices) {
 }
 
 // Makes exactly draws numbers of a fresh engine and nothing else.
-inline std::uint32_t DrawOnly(std::mt19937& engine, std::uint64_t draws) {
+template <class Engine>
+std::uint32_t DrawOnly(Engine& engine, std::uint64_t draws) {
   std::uint32_t sum = 0;
   for (std::uint64_t i = 0; i < draws; ++i) sum += static_cast<std::uint32_t>(engine());
   return sum;

@@ -1,5 +1,5 @@
 // The random passes on a generated map, each next to a baseline that makes the same
-// number of std::mt19937 draws and nothing else. Iteration k of both starts the source
+// number of Twister draws and nothing else. Iteration k of both starts the source
 // from the k-th of kSeedCount seeds, in turn, so pass and baseline make exactly the same
 // draws. One seed for every iteration would replay one sequence over and over, and a
 // branch predictor learns part of a short one: on a 256 x 256 map the bare draws then
@@ -30,16 +30,24 @@ void Restart(RandomSource& source, std::uint32_t seed) {
   source.initialised = true;
 }
 
-// A random pass as the program calls it, and the same pass over a counting draw.
+// A random pass as the program calls it, the same pass over a counting draw, and for a
+// pass with a faster version its simple one (one RandomNumber call per draw).
 struct RandomPass {
   void (*run)(std::span<std::uint8_t>, std::size_t, RandomSource&);
   std::uint64_t (*count)(std::span<std::uint8_t>, std::size_t, std::uint32_t);
+  void (*simple)(std::span<std::uint8_t>, std::size_t, RandomSource&) = nullptr;
+};
+
+// One draw at a time from the source, as the simple versions take them.
+struct SourceDraw {
+  RandomSource* source;
+  std::uint32_t operator()() const { return RandomNumber(*source, kBenchSeed, 0); }
 };
 
 template <typename Pass>
 std::uint64_t CountDraws(std::span<std::uint8_t> image, std::size_t side, std::uint32_t seed,
                          Pass&& pass) {
-  std::mt19937 engine(seed);
+  Twister engine(seed);
   std::uint64_t draws = 0;
   pass(image, side, CountingDraw{&engine, &draws});
   return draws;
@@ -53,6 +61,9 @@ const RandomPass kTrees = {
       return CountDraws(image, side, seed, [](auto map, std::size_t s, CountingDraw draw) {
         PlaceTreesWith(map, s, s, draw, NullStream());
       });
+    },
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceTreesWith(image, side, side, SourceDraw{&source}, NullStream());
     }};
 
 const RandomPass kObjects = {
@@ -63,6 +74,9 @@ const RandomPass kObjects = {
       return CountDraws(image, side, seed, [](auto map, std::size_t s, CountingDraw draw) {
         PlaceObjectsWith(map, s, s, draw, NullStream());
       });
+    },
+    [](std::span<std::uint8_t> image, std::size_t side, RandomSource& source) {
+      PlaceObjectsWith(image, side, side, SourceDraw{&source}, NullStream());
     }};
 
 const RandomPass kGranite = {
@@ -95,14 +109,15 @@ const RandomPass kHeights = {
       });
     }};
 
-void BM_Pass(benchmark::State& state, const RandomPass& pass) {
+void BM_Pass(benchmark::State& state,
+             void (*run)(std::span<std::uint8_t>, std::size_t, RandomSource&)) {
   const auto side = static_cast<std::size_t>(state.range(0));
   std::vector<std::uint8_t> image = RandomMap(side);
   RandomSource source;
   std::uint64_t iteration = 0;
   for (auto _ : state) {
     Restart(source, SeedOf(iteration++));
-    pass.run(image, side, source);
+    run(image, side, source);
     benchmark::DoNotOptimize(image.data());
     benchmark::ClobberMemory();
   }
@@ -114,7 +129,7 @@ void BM_Baseline(benchmark::State& state, const RandomPass& pass) {
   std::vector<std::uint8_t> image = RandomMap(side);
   std::array<std::uint64_t, kSeedCount> draws{};
   for (std::uint32_t k = 0; k < kSeedCount; ++k) draws[k] = pass.count(image, side, SeedOf(k));
-  std::mt19937 engine;
+  Twister engine;
   std::uint64_t iteration = 0;
   for (auto _ : state) {
     const std::uint64_t k = iteration++ % kSeedCount;
@@ -157,10 +172,10 @@ void BM_PaintRegions_DrawBaseline(benchmark::State& state) {
   std::vector<std::uint32_t> kinds(static_cast<std::size_t>(layout.region_count));
   std::array<std::uint64_t, kSeedCount> draws{};
   for (std::uint32_t k = 0; k < kSeedCount; ++k) {
-    std::mt19937 counting_engine(SeedOf(k));
+    Twister counting_engine(SeedOf(k));
     PaintAllRegions(image, kinds, layout, CountingDraw{&counting_engine, &draws[k]});
   }
-  std::mt19937 engine;
+  Twister engine;
   std::uint64_t iteration = 0;
   for (auto _ : state) {
     const std::uint64_t k = iteration++ % kSeedCount;
@@ -182,9 +197,16 @@ void RegisterAll() {
                 {"RandomizeHeights", &kHeights}};
   for (const auto& entry : passes) {
     const RandomPass* pass = entry.pass;
-    auto* run =
-        benchmark::RegisterBenchmark((std::string("BM_") + entry.name).c_str(),
-                                     [pass](benchmark::State& state) { BM_Pass(state, *pass); });
+    auto* run = benchmark::RegisterBenchmark(
+        (std::string("BM_") + entry.name).c_str(),
+        [pass](benchmark::State& state) { BM_Pass(state, pass->run); });
+    if (pass->simple != nullptr) {
+      auto* simple = benchmark::RegisterBenchmark(
+          (std::string("BM_") + entry.name + "_Simple").c_str(),
+          [pass](benchmark::State& state) { BM_Pass(state, pass->simple); });
+      for (std::size_t side : kSides) simple->Arg(static_cast<std::int64_t>(side));
+      simple->Unit(benchmark::kMillisecond);
+    }
     auto* base = benchmark::RegisterBenchmark(
         (std::string("BM_") + entry.name + "_DrawBaseline").c_str(),
         [pass](benchmark::State& state) { BM_Baseline(state, *pass); });

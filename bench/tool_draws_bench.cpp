@@ -20,7 +20,7 @@ std::uint64_t RandomMapToolDraws(std::size_t side) {
   std::vector<std::uint8_t> image(MapLength(side, side));
   std::vector<std::uint32_t> kinds(static_cast<std::size_t>(layout.region_count));
   CreateBlankMap(image, side, side);
-  std::mt19937 engine(kBenchSeed);
+  Twister engine(kBenchSeed);
   std::uint64_t draws = 0;
   const CountingDraw draw{&engine, &draws};
   const auto restart = [&] {
@@ -45,7 +45,7 @@ std::uint64_t RandomMapToolDraws(std::size_t side) {
 // Option 6 on the generated map with the start seed and all five passes.
 std::uint64_t RandomObjectsToolDraws(std::size_t side) {
   std::vector<std::uint8_t> image = RandomMap(side);
-  std::mt19937 engine(kStartSeed);
+  Twister engine(kStartSeed);
   std::uint64_t draws = 0;
   const CountingDraw draw{&engine, &draws};
   std::ostream& out = NullStream();
@@ -59,7 +59,7 @@ std::uint64_t RandomObjectsToolDraws(std::size_t side) {
 // Option 7 on the generated map with seed 0: a restart, then the heights.
 std::uint64_t RandomHeightsToolDraws(std::size_t side) {
   std::vector<std::uint8_t> image = RandomMap(side);
-  std::mt19937 engine(kDefaultSeed);
+  Twister engine(kDefaultSeed);
   std::uint64_t draws = 1;
   engine();
   RandomizeHeightsWith(image, side, side, CountingDraw{&engine, &draws});
@@ -67,7 +67,7 @@ std::uint64_t RandomHeightsToolDraws(std::size_t side) {
 }
 
 void RunDraws(benchmark::State& state, std::uint64_t draws) {
-  std::mt19937 engine;
+  Twister engine;
   for (auto _ : state) {
     engine.seed(kBenchSeed);
     benchmark::DoNotOptimize(DrawOnly(engine, draws));
@@ -76,6 +76,23 @@ void RunDraws(benchmark::State& state, std::uint64_t draws) {
   ReportPerVertex(state, side * side);
   state.counters["draws"] = static_cast<double>(draws);
 }
+
+// The cost of one draw: the program's engine, and the standard one it replaces.
+template <class Engine>
+void BM_Draw(benchmark::State& state) {
+  constexpr std::uint64_t kDraws = 1 << 20;
+  Engine engine;
+  std::uint32_t seed = kBenchSeed;
+  for (auto _ : state) {
+    engine.seed(seed++);
+    benchmark::DoNotOptimize(DrawOnly(engine, kDraws));
+  }
+  state.counters["ns_per_draw"] = benchmark::Counter(
+      static_cast<double>(kDraws),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Draw<Twister>)->Name("BM_Draw_Twister");
+BENCHMARK(BM_Draw<std::mt19937>)->Name("BM_Draw_StdMt19937");
 
 void BM_ToolDrawBaseline_RandomMap(benchmark::State& state) {
   RunDraws(state, RandomMapToolDraws(static_cast<std::size_t>(state.range(0))));

@@ -50,39 +50,53 @@ void BM_PlaceResources(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceResources) PLANDRIX_SIDES;
 
-void BM_MirrorY(benchmark::State& state) {
+void BM_PlaceResources_Simple(benchmark::State& state) {
   const std::size_t side = SideOf(state);
   std::vector<std::uint8_t> image = RandomMap(side);
   for (auto _ : state) {
-    MirrorY(image, side, side, NullStream());
+    PlaceResourcesVertexByVertex(image, side, side);
     Touch(image);
   }
   ReportPerVertex(state, side * side);
 }
-BENCHMARK(BM_MirrorY) PLANDRIX_SIDES;
+BENCHMARK(BM_PlaceResources_Simple) PLANDRIX_SIDES;
 
-void BM_MirrorX(benchmark::State& state) {
-  const std::size_t side = SideOf(state);
-  std::vector<std::uint8_t> image = RandomMap(side);
-  for (auto _ : state) {
-    MirrorX(image, side, side, NullStream());
-    Touch(image);
-  }
-  ReportPerVertex(state, side * side);
-}
-BENCHMARK(BM_MirrorX) PLANDRIX_SIDES;
-
-void BM_Rotate180(benchmark::State& state) {
+// The mirror operations as the tool runs them, and their byte-by-byte versions.
+template <class Operation>
+void BM_Mirroring(benchmark::State& state, Operation operation) {
   const std::size_t side = SideOf(state);
   const std::vector<std::uint8_t>& stored = RandomMap(side);
   std::vector<std::uint8_t> image = stored;
   for (auto _ : state) {
-    Rotate180(image, stored, side, side);
+    operation(image, stored, side);
     Touch(image);
   }
   ReportPerVertex(state, side * side);
 }
-BENCHMARK(BM_Rotate180) PLANDRIX_SIDES;
+
+using Image = std::vector<std::uint8_t>;
+void RunMirrorY(Image& image, const Image&, std::size_t side) {
+  MirrorY(image, side, side, NullStream());
+}
+void RunMirrorYSimple(Image& image, const Image&, std::size_t side) {
+  MirrorYByteByByte(image, side, side);
+}
+void RunMirrorX(Image& image, const Image&, std::size_t side) {
+  MirrorX(image, side, side, NullStream());
+}
+void RunRotate180(Image& image, const Image& stored, std::size_t side) {
+  Rotate180(image, stored, side, side);
+}
+void RunRotate180Simple(Image& image, const Image& stored, std::size_t side) {
+  Rotate180ByteByByte(image, stored, side, side);
+}
+BENCHMARK_CAPTURE(BM_Mirroring, y, RunMirrorY)->Name("BM_MirrorY") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, y_simple, RunMirrorYSimple)
+    ->Name("BM_MirrorY_Simple") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, x, RunMirrorX)->Name("BM_MirrorX") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, turn, RunRotate180)->Name("BM_Rotate180") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_Mirroring, turn_simple, RunRotate180Simple)
+    ->Name("BM_Rotate180_Simple") PLANDRIX_SIDES;
 
 void BM_SetAllHeights(benchmark::State& state) {
   const std::size_t side = SideOf(state);
@@ -109,7 +123,8 @@ void BM_TranslateBitmap(benchmark::State& state) {
 }
 BENCHMARK(BM_TranslateBitmap) PLANDRIX_SIDES;
 
-void BM_TerrainWalk(benchmark::State& state) {
+template <class Paint>
+void BM_TerrainWalk(benchmark::State& state, Paint paint) {
   const std::size_t side = SideOf(state);
   const std::vector<std::uint8_t>& bitmap = MixedBitmap(side);
   std::vector<std::uint8_t> codes(side * side);
@@ -117,12 +132,23 @@ void BM_TerrainWalk(benchmark::State& state) {
   std::vector<std::uint8_t> image(MapLength(side, side));
   CreateBlankMap(image, side, side);
   for (auto _ : state) {
-    GetCurrentTexture(image, codes, side, side);
+    paint(image, codes, side);
     Touch(image);
   }
   ReportPerVertex(state, side * side);
 }
-BENCHMARK(BM_TerrainWalk) PLANDRIX_SIDES;
+// The painting as the tool does it, and its 16 scans as it reads.
+void RunPainting(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& codes,
+                 std::size_t side) {
+  GetCurrentTexture(image, codes, side, side);
+}
+void RunPaintingStepByStep(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& codes,
+                           std::size_t side) {
+  GetCurrentTextureStepByStep(image, codes, side, side);
+}
+BENCHMARK_CAPTURE(BM_TerrainWalk, painting, RunPainting)->Name("BM_TerrainWalk") PLANDRIX_SIDES;
+BENCHMARK_CAPTURE(BM_TerrainWalk, steps, RunPaintingStepByStep)
+    ->Name("BM_TerrainWalk_Simple") PLANDRIX_SIDES;
 
 void BM_ApplyHeightMap(benchmark::State& state) {
   const std::size_t side = SideOf(state);

@@ -50,40 +50,6 @@ const std::vector<Bytes>& Seeds() {
   return seeds;
 }
 
-// The walk that the painting stands for: every code in this order paints its texture
-// around each vertex that holds it, so a later code wins a shared triangle.
-struct WalkStep {
-  std::uint8_t code;
-  std::uint8_t texture;
-};
-constexpr std::array<WalkStep, 14> kPaintedWalk = {{{37, 16},
-                                                    {36, 5},
-                                                    {4, 4},
-                                                    {18, 18},
-                                                    {14, 14},
-                                                    {0, 0},
-                                                    {8, 8},
-                                                    {3, 3},
-                                                    {1, 1},
-                                                    {15, 15},
-                                                    {35, 18},
-                                                    {2, 2},
-                                                    {5, 5},
-                                                    {16, 16}}};
-
-void PaintByWalk(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
-                 std::size_t width, std::size_t height) {
-  for (const WalkStep& step : kPaintedWalk) {
-    for (std::size_t y = 0; y < height; ++y) {
-      for (std::size_t x = 0; x < width; ++x) {
-        if (codes[plandrix::VertexIndex(x, y, width)] == step.code) {
-          plandrix::SetVertexTexture(x, y, image, step.texture, width, height);
-        }
-      }
-    }
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -117,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   plandrix::fuzz::ExpectOnlyBlocksChanged(blank, image, width, height,
                                           {plandrix::kTerrainBlock1, plandrix::kTerrainBlock2});
   Bytes walked = blank;
-  PaintByWalk(walked, codes, width, height);
+  plandrix::GetCurrentTextureStepByStep(walked, codes, width, height);
   plandrix::fuzz::Expect(walked == image);
 
   if ((choice & kRawCodes) != 0) {
@@ -127,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes raw_image = blank;
     plandrix::GetCurrentTexture(raw_image, raw_codes, width, height);
     Bytes raw_walked = blank;
-    PaintByWalk(raw_walked, raw_codes, width, height);
+    plandrix::GetCurrentTextureStepByStep(raw_walked, raw_codes, width, height);
     plandrix::fuzz::Expect(raw_image == raw_walked);
   }
   if ((choice & kAlsoArbitrary) != 0) {

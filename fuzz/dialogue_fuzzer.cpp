@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main_menu.h"
 #include "console/console.h"
-#include "console/main_menu.h"
 #include "core/blank_map.h"
 #include "core/map_layout.h"
 #include "random/random_source.h"

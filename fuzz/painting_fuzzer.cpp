@@ -78,6 +78,58 @@ const std::vector<Bytes>& Seeds() {
   return seeds;
 }
 
+// The layout that the tool (or, by the choice bits, any size and percentages) gives, with
+// the facts every grid must keep.
+plandrix::MapLayout CheckedLayout(
+    std::int32_t typed_width, std::int32_t typed_height, std::uint8_t choice,
+    std::int8_t region_width, std::int8_t region_height,
+    const std::array<std::int8_t, plandrix::kRegionKindCount>& percent, std::uint32_t seed) {
+  plandrix::MapLayout layout;
+  if ((choice & kAnyRegionSize) != 0) {
+    layout.region_width = region_width;
+    layout.region_height = region_height;
+  }
+  if ((choice & kAnyPercentages) != 0) {
+    std::copy(percent.begin(), percent.end(), layout.kind_percent.begin());
+  }
+  layout.seed = static_cast<std::int32_t>(seed);
+  layout = plandrix::ComputeMapLayout(layout, typed_width, typed_height);
+  plandrix::fuzz::Expect(layout.region_count >= 0 && layout.region_columns >= 0 &&
+                         layout.region_rows >= 0);
+  // Every region of the grid lies inside the map.
+  if (layout.region_count > 0) {
+    plandrix::fuzz::Expect(std::int64_t{layout.region_columns} * layout.region_width +
+                               layout.leftover_x ==
+                           typed_width);
+    plandrix::fuzz::Expect(std::int64_t{layout.region_rows} * layout.region_height +
+                               layout.leftover_y ==
+                           typed_height);
+    plandrix::fuzz::Expect(layout.leftover_x >= 1 && layout.leftover_y >= 1);
+  }
+  return layout;
+}
+
+// The placement and height passes in the tool's order: they change only their blocks.
+void RunPasses(Bytes& image, std::size_t width, std::size_t height, plandrix::RandomSource& source,
+               std::uint32_t seed) {
+  const Bytes painted = image;
+  std::ostringstream out;
+  (void)plandrix::RandomNumber(source, seed, 1);
+  plandrix::PlaceObjects(image, width, height, source, seed, out);
+  (void)plandrix::RandomNumber(source, seed, 1);
+  plandrix::PlaceTrees(image, width, height, source, seed, out);
+  (void)plandrix::RandomNumber(source, seed, 1);
+  plandrix::PlaceGranite(image, width, height, source, seed, out);
+  (void)plandrix::RandomNumber(source, seed, 1);
+  plandrix::PlaceAnimals(image, width, height, source, seed, out);
+  plandrix::PlaceResources(image, width, height);
+  plandrix::RandomizeHeights(image, width, height, source, seed);
+  plandrix::fuzz::ExpectOnlyBlocksChanged(
+      painted, image, width, height,
+      {plandrix::kHeightBlock, plandrix::kObjectIndexBlock, plandrix::kObjectTypeBlock,
+       plandrix::kAnimalBlock, plandrix::kResourceBlock});
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -104,29 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t length = plandrix::MapLength(width, height);
   if (length > kMaxPaintedImage) return 0;
 
-  plandrix::MapLayout layout;
-  if ((choice & kAnyRegionSize) != 0) {
-    layout.region_width = region_width;
-    layout.region_height = region_height;
-  }
-  if ((choice & kAnyPercentages) != 0) {
-    std::copy(percent.begin(), percent.end(), layout.kind_percent.begin());
-  }
-  layout.seed = static_cast<std::int32_t>(seed);
-  layout = plandrix::ComputeMapLayout(layout, typed_width, typed_height);
-  plandrix::fuzz::Expect(layout.region_count >= 0 && layout.region_columns >= 0 &&
-                         layout.region_rows >= 0);
-  // Every region of the grid lies inside the map.
-  if (layout.region_count > 0) {
-    plandrix::fuzz::Expect(std::int64_t{layout.region_columns} * layout.region_width +
-                               layout.leftover_x ==
-                           typed_width);
-    plandrix::fuzz::Expect(std::int64_t{layout.region_rows} * layout.region_height +
-                               layout.leftover_y ==
-                           typed_height);
-    plandrix::fuzz::Expect(layout.leftover_x >= 1 && layout.leftover_y >= 1);
-  }
-
+  const plandrix::MapLayout layout =
+      CheckedLayout(typed_width, typed_height, choice, region_width, region_height, percent, seed);
   const auto count = static_cast<std::size_t>(layout.region_count);
   if (count * sizeof(std::uint32_t) > kMaxPaintedImage) return 0;
   Bytes image(length);
@@ -158,23 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   plandrix::fuzz::ExpectOnlyBlocksChanged(blank, image, width, height,
                                           {plandrix::kTerrainBlock1, plandrix::kTerrainBlock2});
 
-  if ((choice & kRunPasses) != 0) {
-    const Bytes painted = image;
-    std::ostringstream out;
-    (void)plandrix::RandomNumber(source, seed, 1);
-    plandrix::PlaceObjects(image, width, height, source, seed, out);
-    (void)plandrix::RandomNumber(source, seed, 1);
-    plandrix::PlaceTrees(image, width, height, source, seed, out);
-    (void)plandrix::RandomNumber(source, seed, 1);
-    plandrix::PlaceGranite(image, width, height, source, seed, out);
-    (void)plandrix::RandomNumber(source, seed, 1);
-    plandrix::PlaceAnimals(image, width, height, source, seed, out);
-    plandrix::PlaceResources(image, width, height);
-    plandrix::RandomizeHeights(image, width, height, source, seed);
-    plandrix::fuzz::ExpectOnlyBlocksChanged(
-        painted, image, width, height,
-        {plandrix::kHeightBlock, plandrix::kObjectIndexBlock, plandrix::kObjectTypeBlock,
-         plandrix::kAnimalBlock, plandrix::kResourceBlock});
-  }
+  if ((choice & kRunPasses) != 0) RunPasses(image, width, height, source, seed);
   return 0;
 }

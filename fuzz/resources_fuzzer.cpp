@@ -64,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   plandrix::PlaceResources(image, width, height);
   plandrix::fuzz::ExpectOnlyBlocksChanged(before, image, width, height, {plandrix::kResourceBlock});
+  // The row version agrees with the pass as it reads, vertex by vertex.
+  Bytes simple = before;
+  plandrix::PlaceResourcesVertexByVertex(simple, width, height);
+  plandrix::fuzz::Expect(image == simple);
   // Placing again from the same terrain gives the same resources.
   const Bytes once = image;
   plandrix::PlaceResources(image, width, height);

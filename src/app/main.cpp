@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/main_menu.h"
 #include "console/console.h"
-#include "console/main_menu.h"
 #include "console/output_buffer.h"
 #include "core/platform.h"
 #include "random/random_source.h"

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 
@@ -114,39 +115,37 @@ bool PlaceObjectAt(Console& console, std::span<std::uint8_t> image, std::size_t 
 }
 
 void ObjectEditTool(Console& console) {
-  InputFile file;
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  if (!image) return;
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
-  const std::array<const InputFile*, 1> inputs = {&file};
-  for (;;) {
-    PrintEditorMenu(console.out);
-    console.out << "Option: ";
-    console.out.flush();
-    const std::int32_t option = ReadNumber(console.in);
-    console.out << '\n';
-    if (option == 0) {
-      console.out << "Tool will be closed\n";
-      if (AskSaveAgain(console)) SaveMap(console.out, *image, file.name, inputs);
-      return;
-    }
-    if (option == 1) {
-      SaveMap(console.out, *image, file.name, inputs);
-    } else if (option >= kFirstObjectOption && option <= kLastObjectOption) {
-      const ObjectOption& object =
-          kObjectOptions[static_cast<std::size_t>(option - kFirstObjectOption)];
-      if (PlaceObjectAt(console, *image, width, height, object.object_index)) {
-        if (option == kSunkenShipOption) console.out << "I'm a pirate without a ship!\n";
-        if (option == kOpenedGateOption) console.out << "Yarrr, the gate is open!\n";
+  // The editor saves when asked, and once more on leaving if the user wants.
+  RunMapTool(console, [&](MapToolRun& run) {
+    MapImage* image = run.image();
+    if (image == nullptr) return false;
+    for (;;) {
+      PrintEditorMenu(console.out);
+      console.out << "Option: ";
+      console.out.flush();
+      const std::int32_t option = ReadNumber(console.in);
+      console.out << '\n';
+      if (option == 0) {
+        console.out << "Tool will be closed\n";
+        return AskSaveAgain(console);
       }
-    } else if (option == kMapSizeOption) {
-      console.out << "Mapwidth: " << width << "\nMapheight: " << height
-                  << "\nBuffer: " << image->size() << "\n\n";
-    } else {
-      console.out << "Error: not an option\n\n";
+      if (option == 1) {
+        run.Save();
+      } else if (option >= kFirstObjectOption && option <= kLastObjectOption) {
+        const ObjectOption& object =
+            kObjectOptions[static_cast<std::size_t>(option - kFirstObjectOption)];
+        if (PlaceObjectAt(console, *image, run.width(), run.height(), object.object_index)) {
+          if (option == kSunkenShipOption) console.out << "I'm a pirate without a ship!\n";
+          if (option == kOpenedGateOption) console.out << "Yarrr, the gate is open!\n";
+        }
+      } else if (option == kMapSizeOption) {
+        console.out << "Mapwidth: " << run.width() << "\nMapheight: " << run.height()
+                    << "\nBuffer: " << image->size() << "\n\n";
+      } else {
+        console.out << "Error: not an option\n\n";
+      }
     }
-  }
+  });
 }
 
 }  // namespace plandrix

@@ -37,6 +37,30 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
   return nullptr;
 }
 
+// Reads the file whole into the buffer that make(size) gives (empty, or throwing
+// std::bad_alloc or std::length_error, when memory cannot hold it).
+template <class Make>
+auto ReadAll(std::ifstream& file, bool* out_of_memory, Make&& make) -> decltype(make(0)) {
+  if (out_of_memory != nullptr) *out_of_memory = false;
+  file.clear();
+  file.seekg(0, std::ios::end);
+  const std::streamoff end = file.tellg();
+  file.seekg(0, std::ios::beg);
+  if (!file || end < 0) return std::nullopt;
+  decltype(make(0)) bytes;
+  try {
+    bytes = make(static_cast<std::size_t>(end));
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  if (!bytes) {
+    if (out_of_memory != nullptr) *out_of_memory = true;
+    return std::nullopt;
+  }
+  if (end > 0 && !file.read(reinterpret_cast<char*>(bytes->data()), end)) return std::nullopt;
+  return bytes;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
@@ -59,7 +83,9 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, boo
   if (!fs::is_regular_file(path, error)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return std::nullopt;
-  return ReadWholeFile(file, out_of_memory);
+  return ReadAll(file, out_of_memory, [](std::size_t size) {
+    return std::optional<std::vector<std::uint8_t>>(std::in_place, size);
+  });
 }
 
 bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, InputFile& file) {
@@ -95,29 +121,14 @@ bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, I
   }
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::ifstream& file, bool* out_of_memory) {
-  if (out_of_memory != nullptr) *out_of_memory = false;
-  file.clear();
-  file.seekg(0, std::ios::end);
-  const std::streamoff end = file.tellg();
-  file.seekg(0, std::ios::beg);
-  if (!file || end < 0) return std::nullopt;
-  try {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end));
-    if (!bytes.empty() &&
-        !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(end))) {
-      return std::nullopt;
-    }
-    return bytes;
-  } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  }
-  if (out_of_memory != nullptr) *out_of_memory = true;
-  return std::nullopt;
+std::optional<LargeBuffer> ReadWholeFile(std::ifstream& file, bool* out_of_memory) {
+  return ReadAll(file, out_of_memory, LargeBuffer::Allocate);
 }
 
 std::string OutputName(std::string_view name) {
-  return "n" + std::string(name.substr(0, kMaxOutputStemLength));
+  std::string output(1, 'n');
+  output.append(name.substr(0, kMaxOutputStemLength));
+  return output;
 }
 
 bool SaveMap(std::ostream& out, std::span<const std::uint8_t> image, std::string_view name,
@@ -133,7 +144,7 @@ bool SaveMap(std::ostream& out, std::span<const std::uint8_t> image, std::string
   return saved;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadInputFile(std::ostream& out, InputFile& file) {
+std::optional<LargeBuffer> ReadInputFile(std::ostream& out, InputFile& file) {
   bool out_of_memory = false;
   auto bytes = ReadWholeFile(file.stream, &out_of_memory);
   if (!bytes && out_of_memory) out << kNoMemoryMessage << '\n';

@@ -13,9 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/large_buffer.h"
+
 namespace plandrix {
 
-using MapImage = std::vector<std::uint8_t>;
+// A map image or a bitmap as a tool holds it.
+using MapImage = LargeBuffer;
 
 // Names are single words of at most this many characters.
 inline constexpr std::size_t kMaxFileNameLength = 31;
@@ -40,8 +43,7 @@ bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, I
 
 // Reads the whole file from its start. Empty when the read fails or the bytes cannot be
 // held in memory (then *out_of_memory is set); nothing is printed.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::ifstream& file,
-                                                       bool* out_of_memory = nullptr);
+std::optional<LargeBuffer> ReadWholeFile(std::ifstream& file, bool* out_of_memory = nullptr);
 
 // Reads the regular file at path whole. Empty when it is no regular file, cannot be
 // read, or cannot be held in memory (then *out_of_memory is set); nothing is printed.
@@ -70,7 +72,7 @@ std::optional<MapImage> LoadMap(std::istream& in, std::ostream& out, InputFile& 
 
 // Reads an opened input file whole, printing the memory or read error when that fails
 // ("ERROR: Unable to read File: " and the name for a failed read).
-std::optional<std::vector<std::uint8_t>> ReadInputFile(std::ostream& out, InputFile& file);
+std::optional<LargeBuffer> ReadInputFile(std::ostream& out, InputFile& file);
 
 // Lines printed when a map cannot be worked on.
 inline constexpr std::string_view kTooShortMessage = "ERROR: Mapfile is too short for its size!";

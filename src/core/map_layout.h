@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace plandrix {
@@ -84,10 +85,43 @@ inline std::span<const std::uint8_t> Block(std::span<const std::uint8_t> image, 
   return image.subspan(BlockDataOffset(block, n), n);
 }
 
+// True when the image holds a whole map of width x height: all fourteen blocks, for any
+// width and height (a product that would not fit in memory is simply too large).
+inline bool HoldsMap(std::span<const std::uint8_t> image, std::size_t width, std::size_t height) {
+  if (height != 0 && width > image.size() / height) return false;
+  return image.size() >= MapLength(width, height);
+}
+
+// The per-vertex blocks that the passes read and write, of a map of n vertices.
+struct MapBlocks {
+  std::size_t n = 0;
+  std::span<std::uint8_t> heights;
+  std::span<std::uint8_t> first;   // terrain, first triangle of each vertex
+  std::span<std::uint8_t> second;  // terrain, second triangle of each vertex
+  std::span<std::uint8_t> object_index;
+  std::span<std::uint8_t> object_type;
+  std::span<std::uint8_t> animals;
+  std::span<std::uint8_t> resources;
+};
+
+// The blocks of a width x height map; empty when the image does not hold the whole map.
+inline std::optional<MapBlocks> BlocksOf(std::span<std::uint8_t> image, std::size_t width,
+                                         std::size_t height) {
+  if (!HoldsMap(image, width, height)) return std::nullopt;
+  const std::size_t n = width * height;
+  return MapBlocks{n,
+                   Block(image, kHeightBlock, n),
+                   Block(image, kTerrainBlock1, n),
+                   Block(image, kTerrainBlock2, n),
+                   Block(image, kObjectIndexBlock, n),
+                   Block(image, kObjectTypeBlock, n),
+                   Block(image, kAnimalBlock, n),
+                   Block(image, kResourceBlock, n)};
+}
+
 // True when the image is long enough for the header and for all blocks of its stated size.
 inline bool MapImageIsComplete(std::span<const std::uint8_t> image) {
-  if (image.size() < kHeaderSize) return false;
-  return image.size() >= MapLength(MapWidth(image), MapHeight(image));
+  return image.size() >= kHeaderSize && HoldsMap(image, MapWidth(image), MapHeight(image));
 }
 
 }  // namespace plandrix

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <random>
 
 #include "random/random_source.h"
 
@@ -54,7 +53,7 @@ class DrawAhead {
  private:
   // An engine state and how many numbers the pass had drawn ahead when it was taken.
   struct Snapshot {
-    std::mt19937 engine;
+    Twister engine;
     std::uint64_t drawn = 0;
   };
 
@@ -72,10 +71,7 @@ class DrawAhead {
     newer_ = 1 - newer_;
     snapshots_[newer_] = Snapshot{source_.engine, drawn_};
     if (drawn_ == 0) first_ = snapshots_[newer_];
-    std::mt19937& engine = source_.engine;
-    for (std::size_t i = waiting; i < target; ++i) {
-      buffer_[i] = static_cast<std::uint32_t>(engine());
-    }
+    source_.engine.Generate(buffer_.data() + waiting, target - waiting);
     drawn_ += target - waiting;
     end_ = target;
   }
@@ -112,7 +108,7 @@ class DrawAhead {
   std::size_t newer_ = 1;
   std::array<Snapshot, 2> snapshots_{};
   Snapshot first_;
-  std::mt19937 unseeded_;
+  Twister unseeded_;
   std::array<std::uint32_t, kCapacity> buffer_;
 };
 

@@ -5,6 +5,7 @@
 #include <bit>
 #include <utility>
 
+#include "console/map_tool.h"
 #include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "random/draw_ahead.h"
@@ -108,6 +109,51 @@ std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
   return static_cast<std::size_t>(zero_bits) / 8;
 }
 
+// The object of vertex i, whose first draw had its low two bits 0, from its next draws at
+// next; codes are all listed. Returns how many draws the vertex took in all.
+std::size_t ScatterListedObjectAt(const std::uint8_t* codes, std::size_t n, std::size_t width,
+                                  std::size_t i, const std::uint32_t* next, std::uint8_t* indices,
+                                  std::uint8_t* types) {
+  const auto& classes = terrain_detail::kTerrainClassOfCode;
+  const std::uint8_t terrain_class = classes[codes[i]];
+  bool picked = false;
+  ObjectChoice choice{};
+  if (terrain_class == kWaterClass) {
+    // Shore water only, away from the top and bottom edges (see ScatterObjectAt).
+    if (i > 2 * width && i + 2 * width < n) {
+      const auto land = [&](std::size_t at) {
+        return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
+      };
+      picked = (land(i + 2) | land(i - 2) | land(i - 2 * width) | land(i + 2 * width)) != 0;
+    }
+    choice = objects_detail::kShoreObjects[next[1] % 6];
+  } else {
+    const LandRule& rule = kLandRules.by_class[terrain_class];
+    if (rule.modulus == 0) return 1;  // no objects: no pick draw
+    // The remainder of the draw read as a signed number stands only when it is not
+    // negative: for a negative draw, only when it divides evenly (giving row 0).
+    const std::uint32_t draw = next[1];
+    const bool negative = (draw >> 31) != 0;
+    const std::uint32_t magnitude = negative ? 0U - draw : draw;
+    const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
+    picked = (static_cast<unsigned>(!negative) | static_cast<unsigned>(remainder == 0)) != 0;
+    choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
+  }
+  // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
+  // Whether a chance draw follows is mostly foreseeable (most objects have none), and a
+  // branch lets the next vertices start before the pick is worked out.
+  bool placed = picked;
+  std::size_t used = 2;
+  if (picked && choice.chance != 0) [[unlikely]] {
+    placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
+    used = 3;
+  }
+  const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
+  indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
+  types[i] = static_cast<std::uint8_t>((types[i] & keep) | (objects_detail::kObjectType & ~keep));
+  return used;
+}
+
 // PlaceObjects on a map whose codes are all listed, so that no warning can come between
 // two draws. The stopping draws of a block drawn ahead are marked in a bitmap; as every
 // vertex passed by takes one draw, the next vertex to look at is as far on as the next
@@ -116,8 +162,6 @@ std::size_t ZerosBeforeFirstFlag(const std::uint8_t* stops) {
 void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::size_t width,
                                  std::uint8_t* indices, std::uint8_t* types, DrawAhead& ahead) {
   const std::size_t n = terrain.size();
-  const std::uint8_t* codes = terrain.data();
-  const auto& classes = terrain_detail::kTerrainClassOfCode;
   // Sixteen flags more than a full block, always 0, so that a window may reach past the
   // waiting draws.
   std::array<std::uint8_t, DrawAhead::kCapacity + 16> stops{};
@@ -145,49 +189,7 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
       i += passed;
       p += passed;
       if (passed == 16) continue;
-      const std::uint32_t* next = draws + p;
-      const std::uint8_t terrain_class = classes[codes[i]];
-      bool picked = false;
-      ObjectChoice choice{};
-      if (terrain_class == kWaterClass) {
-        // Shore water only, away from the top and bottom edges (see ScatterObjectAt).
-        if (i > 2 * width && i + 2 * width < n) {
-          const auto land = [&](std::size_t at) {
-            return static_cast<unsigned>(classes[codes[at]] != kWaterClass);
-          };
-          picked = (land(i + 2) | land(i - 2) | land(i - 2 * width) | land(i + 2 * width)) != 0;
-        }
-        choice = objects_detail::kShoreObjects[next[1] % 6];
-      } else {
-        const LandRule& rule = kLandRules.by_class[terrain_class];
-        if (rule.modulus == 0) {  // no objects: no pick draw
-          ++p;
-          ++i;
-          continue;
-        }
-        // The remainder of the draw read as a signed number stands only when it is not
-        // negative: for a negative draw, only when it divides evenly (giving row 0).
-        const std::uint32_t draw = next[1];
-        const bool negative = (draw >> 31) != 0;
-        const std::uint32_t magnitude = negative ? 0U - draw : draw;
-        const std::uint32_t remainder = Remainder(magnitude, rule.magic, rule.modulus);
-        picked = (static_cast<unsigned>(!negative) | static_cast<unsigned>(remainder == 0)) != 0;
-        choice = kLandRules.all_choices[rule.offset + (negative ? 0 : remainder)];
-      }
-      // Whether a pick stands is a coin toss, so it decides the bytes without a branch.
-      // Whether a chance draw follows is mostly foreseeable (most objects have none), and
-      // a branch lets the next vertices start before the pick is worked out.
-      bool placed = picked;
-      if (picked && choice.chance != 0) [[unlikely]] {
-        placed = IsMultiple(next[2], kChanceMagic[choice.chance]);
-        p += 3;
-      } else {
-        p += 2;
-      }
-      const auto keep = static_cast<std::uint8_t>(placed ? 0x00 : 0xFF);
-      indices[i] = static_cast<std::uint8_t>((indices[i] & keep) | (choice.index & ~keep));
-      types[i] =
-          static_cast<std::uint8_t>((types[i] & keep) | (objects_detail::kObjectType & ~keep));
+      p += ScatterListedObjectAt(terrain.data(), n, width, i, draws + p, indices, types);
       ++i;
     }
     ahead.Consume(p);
@@ -201,11 +203,11 @@ void PlaceObjectsOnListedTerrain(std::span<const std::uint8_t> terrain, std::siz
 // drawn ahead; on other maps the faster loop above.
 void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                   RandomSource& source, std::uint32_t seed, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto object_index = blocks->object_index;
+    const auto object_type = blocks->object_type;
     DrawAhead ahead(source, seed);
     if (AllCodesListed(terrain)) {
       PlaceObjectsOnListedTerrain(terrain, width, object_index.data(), object_type.data(), ahead);
@@ -225,13 +227,11 @@ void PlaceAnimals(std::span<std::uint8_t> image, std::size_t width, std::size_t 
       image, width, height, [&] { return RandomNumber(source, seed, 0); }, out);
 }
 
-void RandomObjectsTool(Console& console, ProgramState& state) {
-  InputFile file;
-  std::optional<MapImage> loaded = LoadMap(console.in, console.out, file);
-  if (!loaded) return;
-  const std::span<std::uint8_t> image(*loaded);
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
+namespace {
+
+// The passes that the user chooses, in their fixed order, on the loaded map.
+void PlaceChosenObjects(Console& console, ProgramState& state, std::span<std::uint8_t> image,
+                        std::size_t width, std::size_t height) {
   WarnLargeMap(console.out, width, height);
 
   // A typed seed only replaces the shared seed; the source is not restarted, so it
@@ -255,8 +255,16 @@ void RandomObjectsTool(Console& console, ProgramState& state) {
   if (AskYesNo(console, "Place Resources? (1 = yes, else = no)")) {
     PlaceResources(image, width, height);
   }
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, image, file.name, inputs);
+}
+
+}  // namespace
+
+void RandomObjectsTool(Console& console, ProgramState& state) {
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    PlaceChosenObjects(console, state, *run.image(), run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

@@ -138,11 +138,11 @@ void ScatterObjectAt(std::span<std::uint8_t> object_index, std::span<std::uint8_
 template <class Draw>
 void PlaceObjectsWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                       Draw&& draw, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto object_index = blocks->object_index;
+    const auto object_type = blocks->object_type;
     for (std::size_t i = 0; i < n; ++i) {
       ScatterObjectAt(object_index, object_type, terrain, i, width, TerrainClassAt(terrain, i, out),
                       draw, out);
@@ -155,10 +155,10 @@ void PlaceObjectsWith(std::span<std::uint8_t> image, std::size_t width, std::siz
 template <class Draw>
 void PlaceAnimalsWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                       Draw&& draw, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto animals = Block(image, kAnimalBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto animals = blocks->animals;
     for (std::size_t i = 0; i < n; ++i) {
       // The terrain is looked at (and an unlisted code reported) only past this test.
       if (std::uint32_t{draw()} % 25 != 0) continue;

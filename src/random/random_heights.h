@@ -39,14 +39,12 @@ inline constexpr std::array<HeightRule, 256> kHeightRules = [] {
 template <typename Draw>
 void RandomizeHeightsWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                           Draw&& draw) {
-  if (width == 0 || height == 0) return;
-  if (width > image.size() / height) return;
-  const std::size_t n = width * height;
-  if (image.size() < MapLength(width, height)) return;
-  const std::span<std::uint8_t> heights = Block(image, kHeightBlock, n);
-  const std::span<const std::uint8_t> first = Block(image, kTerrainBlock1, n);
-  const std::span<const std::uint8_t> second = Block(image, kTerrainBlock2, n);
-  for (std::size_t i = 0; i < n; ++i) {
+  const auto blocks = BlocksOf(image, width, height);
+  if (!blocks) return;
+  const std::span<std::uint8_t> heights = blocks->heights;
+  const std::span<const std::uint8_t> first = blocks->first;
+  const std::span<const std::uint8_t> second = blocks->second;
+  for (std::size_t i = 0; i < blocks->n; ++i) {
     HeightRule rule = kHeightRules[first[i]];
     if (rule == HeightRule::kUndecided) {
       rule = kHeightRules[second[i]] == HeightRule::kWater ? HeightRule::kWater

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "core/blank_map.h"
 #include "core/map_file.h"
@@ -64,7 +65,7 @@ void AssignRegionKinds(std::span<std::uint32_t> kinds, MapLayout layout, RandomS
 void SetVertexTriangles(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                         std::size_t p, std::size_t y, std::uint8_t code) {
   if (width == 0 || height == 0 || y >= height) return;
-  if (width > image.size() / height || image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   if (p < y * width || p - y * width >= width) return;
   const std::size_t n = width * height;
   SetVertexTrianglesAt(Block(image, kTerrainBlock1, n), Block(image, kTerrainBlock2, n), width,
@@ -86,6 +87,36 @@ std::int32_t AskSide(Console& console, std::string_view prompt) {
   console.out << prompt;
   console.out.flush();
   return ReadNumber(console.in);
+}
+
+// The steps of the generator on a blank map: kinds and painting, then the placement and
+// height passes, in this fixed order.
+void GenerateMap(std::span<std::uint8_t> image, std::span<std::uint32_t> kinds,
+                 const MapLayout& layout, RandomSource& source, std::uint32_t seed,
+                 std::ostream& out) {
+  const auto width = static_cast<std::size_t>(layout.map_width);
+  const auto height = static_cast<std::size_t>(layout.map_height);
+  AssignRegionKinds(kinds, layout, source, seed);
+  // Region-index order: where cells' triangles overlap, the later region wins.
+  for (std::int32_t row = 0; row < layout.region_rows; ++row) {
+    for (std::int32_t column = 0; column < layout.region_columns; ++column) {
+      PaintRegion(image, kinds, row, column, layout, source, seed);
+    }
+  }
+  out << '\n';
+
+  // Each of the four drawing passes starts from the same fresh sequence of the map's seed.
+  (void)RandomNumber(source, seed, 1);
+  PlaceObjects(image, width, height, source, seed, out);
+  (void)RandomNumber(source, seed, 1);
+  PlaceTrees(image, width, height, source, seed, out);
+  (void)RandomNumber(source, seed, 1);
+  PlaceGranite(image, width, height, source, seed, out);
+  (void)RandomNumber(source, seed, 1);
+  PlaceAnimals(image, width, height, source, seed, out);
+  PlaceResources(image, width, height);
+  // The heights continue the sequence right after the animals.
+  RandomizeHeights(image, width, height, source, seed);
 }
 
 }  // namespace
@@ -110,44 +141,24 @@ void RandomMapTool(Console& console, ProgramState& state) {
   const auto width = static_cast<std::size_t>(typed_width);
   const auto height = static_cast<std::size_t>(typed_height);
   layout = ComputeMapLayout(layout, typed_width, typed_height);
-  // The one image of the run and the kinds, each allocated once. The nothrow form lets a
-  // size that memory cannot hold end the tool with a message (also where a failed throwing
-  // allocation would abort the program); CreateBlankMap sets every byte of the image.
+  // The one image of the run and the kinds, each allocated once and without throwing, so
+  // that a size that memory cannot hold ends the tool with a message (also where a failed
+  // throwing allocation would abort the program); CreateBlankMap sets every byte of the
+  // image.
   const std::size_t length = MapLength(width, height);
   const auto count = static_cast<std::size_t>(layout.region_count);
-  const std::unique_ptr<std::uint8_t[]> image_bytes(new (std::nothrow) std::uint8_t[length]);
+  std::optional<MapImage> image_bytes = MapImage::Allocate(length);
   const std::unique_ptr<std::uint32_t[]> kind_entries(new (std::nothrow) std::uint32_t[count]());
   if (!image_bytes || !kind_entries) {
     console.out << kNoMemoryMessage << '\n';
     return;
   }
-  const std::span<std::uint8_t> image(image_bytes.get(), length);
+  const std::span<std::uint8_t> image(*image_bytes);
   const std::span<std::uint32_t> kinds(kind_entries.get(), count);
   CreateBlankMap(image, width, height);
   WarnLargeMap(console.out, width, height);
 
-  AssignRegionKinds(kinds, layout, source, seed);
-  // Region-index order: where cells' triangles overlap, the later region wins.
-  for (std::int32_t row = 0; row < layout.region_rows; ++row) {
-    for (std::int32_t column = 0; column < layout.region_columns; ++column) {
-      PaintRegion(image, kinds, row, column, layout, source, seed);
-    }
-  }
-  console.out << '\n';
-
-  // Each of the four drawing passes starts from the same fresh sequence of the map's seed.
-  (void)RandomNumber(source, seed, 1);
-  PlaceObjects(image, width, height, source, seed, console.out);
-  (void)RandomNumber(source, seed, 1);
-  PlaceTrees(image, width, height, source, seed, console.out);
-  (void)RandomNumber(source, seed, 1);
-  PlaceGranite(image, width, height, source, seed, console.out);
-  (void)RandomNumber(source, seed, 1);
-  PlaceAnimals(image, width, height, source, seed, console.out);
-  PlaceResources(image, width, height);
-  // The heights continue the sequence right after the animals.
-  RandomizeHeights(image, width, height, source, seed);
-
+  GenerateMap(image, kinds, layout, source, seed, console.out);
   SaveMap(console.out, image, kGeneratedMapName);
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -29,8 +30,6 @@ struct MapLayout {
   std::int32_t region_columns = 0;
   std::int32_t region_rows = 0;
   std::int32_t region_count = 0;
-  std::int32_t spare = 1;   // read by nothing
-  bool spare_flag = false;  // read by nothing
   std::int32_t seed = 12345678;
   std::int32_t map_width = 0;
   std::int32_t map_height = 0;
@@ -173,6 +172,101 @@ void FillCell(std::span<std::uint8_t> first, std::span<std::uint8_t> second, std
   }
 }
 
+// The cell of one region: its top left vertex and size inside a map of width x height,
+// and the terrain layers it paints.
+struct Cell {
+  std::int64_t x0;
+  std::int64_t y0;
+  std::int64_t width;   // of the region
+  std::int64_t height;  // of the region
+  std::int64_t map_width;
+  std::int64_t map_height;
+  std::span<std::uint8_t> first;
+  std::span<std::uint8_t> second;
+
+  // Writes one vertex if it lies in the map (it always does for regions of 4 or more).
+  void SetVertex(std::int64_t x, std::int64_t y, std::uint8_t code) const {
+    if (x < 0 || y < 0 || x >= map_width || y >= map_height) return;
+    SetVertexTrianglesAt(first, second, static_cast<std::size_t>(map_width),
+                         static_cast<std::size_t>(x), static_cast<std::size_t>(y), code);
+  }
+};
+
+// The cell of region (row, column) of the grid; empty for a region outside the grid, a
+// layout without regions, or a cell that does not lie inside the map.
+inline std::optional<Cell> CellOf(std::span<std::uint8_t> image, std::int32_t row,
+                                  std::int32_t column, const MapLayout& layout) {
+  if (row < 0 || row >= layout.region_rows || column < 0 || column >= layout.region_columns) {
+    return std::nullopt;
+  }
+  if (layout.map_width <= 0 || layout.map_height <= 0) return std::nullopt;
+  if (layout.region_width <= 0 || layout.region_height <= 0) return std::nullopt;
+  Cell cell{};
+  cell.width = layout.region_width;
+  cell.height = layout.region_height;
+  cell.map_width = layout.map_width;
+  cell.map_height = layout.map_height;
+  cell.x0 = column * cell.width + layout.leftover_x / 2;
+  cell.y0 = row * cell.height + layout.leftover_y / 2;
+  if (cell.x0 < 0 || cell.y0 < 0 || cell.x0 + cell.width > cell.map_width ||
+      cell.y0 + cell.height > cell.map_height) {
+    return std::nullopt;
+  }
+  const auto blocks = BlocksOf(image, static_cast<std::size_t>(cell.map_width),
+                               static_cast<std::size_t>(cell.map_height));
+  if (!blocks) return std::nullopt;
+  cell.first = blocks->first;
+  cell.second = blocks->second;
+  return cell;
+}
+
+// Fills every vertex of the cell with a code of the paint, drawn as its fill says.
+template <typename Draw>
+void FillCellWith(const Cell& cell, const RegionPaint& paint, Draw&& draw) {
+  const auto& codes = paint.fill_codes;
+  const auto fill = [&](auto&& choose) {
+    FillCell(cell.first, cell.second, static_cast<std::size_t>(cell.map_width),
+             static_cast<std::size_t>(cell.x0), static_cast<std::size_t>(cell.y0),
+             static_cast<std::size_t>(cell.width), static_cast<std::size_t>(cell.height), choose);
+  };
+  switch (paint.fill) {
+    case FillDraw::kNone:
+      fill([&] { return codes[0]; });
+      break;
+    case FillDraw::kMod3:
+      fill([&] { return codes[draw() % 3U]; });
+      break;
+    case FillDraw::kAnd3:
+      fill([&] { return codes[draw() & 3U]; });
+      break;
+    case FillDraw::kLowBit:
+      fill([&] { return codes[draw() & 1U]; });
+      break;
+  }
+}
+
+// The scattered vertices of the paint: a drawn count of them, each at a drawn place
+// around the middle of the cell, within a quarter of its size.
+template <typename Draw>
+void ScatterInCell(const Cell& cell, const RegionPaint& paint, Draw&& draw) {
+  const std::int64_t half_width = cell.width / 2;
+  const std::int64_t half_height = cell.height / 2;
+  const std::int64_t limit = (half_width + half_height) / 2;
+  const std::int64_t quarter_width = cell.width / 4;
+  const std::int64_t quarter_height = cell.height / 4;
+  const std::int64_t top = cell.y0 + half_height - 1 - quarter_height / 2;
+  const std::int64_t left = cell.x0 + half_width - 1 - quarter_width / 2;
+  const std::int64_t count = Mod(draw(), limit);
+  for (std::int64_t i = 0; i < count; ++i) {
+    std::uint32_t code_number = 0;
+    if (paint.scatter_code == ScatterCode::kDrawFirst) code_number = draw();
+    const std::int64_t dy = Mod(draw(), quarter_height);
+    const std::int64_t dx = Mod(draw(), quarter_width);
+    if (paint.scatter_code == ScatterCode::kDrawLast) code_number = draw();
+    cell.SetVertex(left + dx, top + dy, paint.scatter_codes[code_number % 3U]);
+  }
+}
+
 }  // namespace random_map_detail
 
 // Paints the cell of region (row, column) by its kind in kinds (region-index order).
@@ -181,82 +275,20 @@ void FillCell(std::span<std::uint8_t> first, std::span<std::uint8_t> second, std
 template <typename Draw>
 void PaintRegionWith(std::span<std::uint8_t> image, std::span<const std::uint32_t> kinds,
                      std::int32_t row, std::int32_t column, MapLayout layout, Draw&& draw) {
-  using random_map_detail::Mod;
   if (row < 0 || row >= layout.region_rows || column < 0 || column >= layout.region_columns) {
     return;
   }
   const auto index = static_cast<std::size_t>(std::int64_t{row} * layout.region_columns + column);
   if (index >= kinds.size() || kinds[index] >= static_cast<std::uint32_t>(kRegionKindCount)) return;
   const RegionPaint& paint = kRegionPaints[kinds[index]];
-
-  if (layout.map_width <= 0 || layout.map_height <= 0) return;
-  if (layout.region_width <= 0 || layout.region_height <= 0) return;
-  const std::int64_t map_width = layout.map_width;
-  const std::int64_t map_height = layout.map_height;
-  const std::int64_t region_width = layout.region_width;
-  const std::int64_t region_height = layout.region_height;
-  const std::int64_t x0 = column * region_width + layout.leftover_x / 2;
-  const std::int64_t y0 = row * region_height + layout.leftover_y / 2;
-  if (x0 < 0 || y0 < 0 || x0 + region_width > map_width || y0 + region_height > map_height) {
-    return;
+  const std::optional<random_map_detail::Cell> cell =
+      random_map_detail::CellOf(image, row, column, layout);
+  if (!cell) return;
+  random_map_detail::FillCellWith(*cell, paint, draw);
+  if (paint.scatter) random_map_detail::ScatterInCell(*cell, paint, draw);
+  if (paint.water_mark) {
+    cell->SetVertex(cell->x0 + cell->width / 2 - 2, cell->y0 + cell->height / 2 - 1, kWaterCode);
   }
-  const auto width = static_cast<std::size_t>(map_width);
-  const auto height = static_cast<std::size_t>(map_height);
-  if (image.size() < MapLength(width, height)) return;
-  const std::size_t n = width * height;
-  const std::span<std::uint8_t> first = Block(image, kTerrainBlock1, n);
-  const std::span<std::uint8_t> second = Block(image, kTerrainBlock2, n);
-
-  const auto cell_x = static_cast<std::size_t>(x0);
-  const auto cell_y = static_cast<std::size_t>(y0);
-  const auto cell_width = static_cast<std::size_t>(region_width);
-  const auto cell_height = static_cast<std::size_t>(region_height);
-  const auto& codes = paint.fill_codes;
-  switch (paint.fill) {
-    case FillDraw::kNone:
-      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
-                                  [&] { return codes[0]; });
-      break;
-    case FillDraw::kMod3:
-      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
-                                  [&] { return codes[draw() % 3U]; });
-      break;
-    case FillDraw::kAnd3:
-      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
-                                  [&] { return codes[draw() & 3U]; });
-      break;
-    case FillDraw::kLowBit:
-      random_map_detail::FillCell(first, second, width, cell_x, cell_y, cell_width, cell_height,
-                                  [&] { return codes[draw() & 1U]; });
-      break;
-  }
-
-  const std::int64_t half_width = region_width / 2;
-  const std::int64_t half_height = region_height / 2;
-  // Writes one vertex if it lies in the map (it always does for regions of 4 or more).
-  const auto set_vertex = [&](std::int64_t x, std::int64_t y, std::uint8_t code) {
-    if (x < 0 || y < 0 || x >= map_width || y >= map_height) return;
-    SetVertexTrianglesAt(first, second, width, static_cast<std::size_t>(x),
-                         static_cast<std::size_t>(y), code);
-  };
-  if (paint.scatter) {
-    const std::int64_t limit = (half_width + half_height) / 2;
-    const std::int64_t quarter_width = region_width / 4;
-    const std::int64_t quarter_height = region_height / 4;
-    // Scattered vertices fall around the middle of the cell, within a quarter of its size.
-    const std::int64_t top = y0 + half_height - 1 - quarter_height / 2;
-    const std::int64_t left = x0 + half_width - 1 - quarter_width / 2;
-    const std::int64_t count = Mod(draw(), limit);
-    for (std::int64_t i = 0; i < count; ++i) {
-      std::uint32_t code_number = 0;
-      if (paint.scatter_code == ScatterCode::kDrawFirst) code_number = draw();
-      const std::int64_t dy = Mod(draw(), quarter_height);
-      const std::int64_t dx = Mod(draw(), quarter_width);
-      if (paint.scatter_code == ScatterCode::kDrawLast) code_number = draw();
-      set_vertex(left + dx, top + dy, paint.scatter_codes[code_number % 3U]);
-    }
-  }
-  if (paint.water_mark) set_vertex(x0 + half_width - 2, y0 + half_height - 1, kWaterCode);
 }
 
 void PaintRegion(std::span<std::uint8_t> image, std::span<const std::uint32_t> kinds,

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <istream>
 #include <ostream>
-#include <random>
+
+#include "random/twister.h"
 
 namespace plandrix {
 
@@ -13,10 +14,11 @@ inline constexpr std::uint32_t kStartSeed = 1234678;
 // What AskSeed gives for 0 (and at the end of input).
 inline constexpr std::uint32_t kDefaultSeed = 12345678;
 
-// MT19937 with reference initialisation and tempering; `initialised` is false until
-// the first draw of the program, which seeds it from that draw's seed.
+// MT19937 with reference initialisation and tempering (the numbers of std::mt19937);
+// `initialised` is false until the first draw of the program, which seeds it from that
+// draw's seed.
 struct RandomSource {
-  std::mt19937 engine;
+  Twister engine;
   bool initialised = false;
 };
 
@@ -34,7 +36,7 @@ inline std::uint32_t RandomNumber(RandomSource& source, std::uint32_t seed, int 
     source.engine.seed(seed);
     source.initialised = true;
   }
-  return static_cast<std::uint32_t>(source.engine());
+  return source.engine();
 }
 
 // Asks for an eight-digit seed until one is typed; 0 (or the end of input) gives

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/map_tool.h"
 #include "core/byte_lanes.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
@@ -119,11 +120,11 @@ void WriteInnerRow(const std::uint8_t* first_above, const std::uint8_t* second_a
 }  // namespace
 
 void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
-  const std::size_t n = width * height;
-  if (image.size() < MapLength(width, height)) return;
-  const auto first = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-  const auto second = Block(std::span<const std::uint8_t>(image), kTerrainBlock2, n);
-  const auto resources = Block(image, kResourceBlock, n);
+  const auto blocks = BlocksOf(image, width, height);
+  if (!blocks) return;
+  const std::span<const std::uint8_t> first = blocks->first;
+  const std::span<const std::uint8_t> second = blocks->second;
+  const auto resources = blocks->resources;
   // Triangle bits of the row above and of this row, for both blocks; each row's bits are
   // worked out once and serve as the row above of the next row.
   std::vector<std::uint8_t> rows(4 * width);
@@ -159,19 +160,28 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
   }
 }
 
+void PlaceResourcesVertexByVertex(std::span<std::uint8_t> image, std::size_t width,
+                                  std::size_t height) {
+  const auto blocks = BlocksOf(image, width, height);
+  if (!blocks) return;
+  std::size_t rotation = 0;
+  for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < width; ++x) {
+      WriteResource(blocks->resources[VertexIndex(x, y, width)],
+                    GetVertexClass(image, width, height, x, y), rotation);
+    }
+  }
+}
+
 void RandomResourcesTool(Console& console) {
   console.out << "10 - Random-Resources-Tool(WIP)\n"
               << "This Tool will add some random resources to your map\n";
-  InputFile file;
-  std::optional<MapImage> loaded = LoadMap(console.in, console.out, file);
-  if (!loaded) return;
-  const std::span<std::uint8_t> image(*loaded);
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  WarnLargeMap(console.out, width, height);
-  PlaceResources(image, width, height);
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, image, file.name, inputs);
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    WarnLargeMap(console.out, run.width(), run.height());
+    PlaceResources(*run.image(), run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

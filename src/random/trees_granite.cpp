@@ -39,20 +39,60 @@ constexpr TreeCodeRules kTreeCodeRules = [] {
   return rules;
 }();
 
+// Places the trees of vertices i to run_end - 1 from the draws at next, which cover them
+// whatever the draws turn out to be. Stops early at an unlisted code, to be reported by
+// the caller. Returns the vertex it stopped at; next is left at the first unused draw.
+std::size_t PlaceTreeRun(const std::uint8_t* codes, std::uint8_t* indices, std::uint8_t* types,
+                         std::size_t i, std::size_t run_end, const std::uint32_t*& next) {
+  for (; i < run_end; ++i) {
+    const std::uint8_t code = codes[i];
+    // One test for the common cases (a miss, or no draw at all), so that only a hit,
+    // which no predictor can foresee, costs a jump.
+    if (std::uint64_t{*next} * kTreeCodeRules.magic[code] >= kTreeCodeRules.limit[code])
+        [[likely]] {
+      next += kTreeCodeRules.draws[code];
+      continue;
+    }
+    // An unlisted code ends the run: with no call in it, the loop keeps all it needs in
+    // registers.
+    if (kTreeCodeRules.draws[code] == 0) break;
+    const trees_detail::TreeKind tree =
+        trees_detail::TreeAfterHit(terrain_detail::kTerrainClassOfCode[code], next[1]);
+    if (tree.type == 0) {
+      next += 2;
+      continue;
+    }
+    indices[i] = static_cast<std::uint8_t>(tree.base + (next[2] & 7));
+    types[i] = tree.type;
+    next += 3;
+  }
+  return i;
+}
+
+// From an unlisted code at i, reports the unlisted codes up to the next vertex that draws
+// (a map of unlisted codes warns for every vertex, and needs no new run for each).
+// Returns that vertex.
+std::size_t WarnUpToNextDraw(const std::uint8_t* codes, std::size_t i, std::size_t n,
+                             std::ostream& out) {
+  terrain_detail::UnlistedCodeWarnings warnings(out);
+  do {
+    if (terrain_detail::kTerrainClassOfCode[codes[i]] == terrain_detail::kUnlisted) {
+      warnings.Add(i, codes[i]);
+    }
+    ++i;
+  } while (i < n && kTreeCodeRules.draws[codes[i]] == 0);
+  return i;
+}
+
 }  // namespace
 
 // The same draws and bytes as PlaceTreesWith over RandomNumber, made faster: the chance
 // draws are tested in a tight loop over a block drawn ahead, which only a hit leaves.
 void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                 RandomSource& source, std::uint32_t seed, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
-    const std::uint8_t* codes = terrain.data();
-    std::uint8_t* indices = object_index.data();
-    std::uint8_t* types = object_type.data();
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::uint8_t* codes = blocks->first.data();
     DrawAhead ahead(source, seed);
     std::size_t i = 0;
     // Near the end of the map no more is drawn ahead than the rest of it will use: each
@@ -63,7 +103,8 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
       if (certain == 0) {
         // Nothing left draws; unlisted codes are still reported.
         for (; i < n; ++i) {
-          PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), ahead);
+          PlaceTreeAt(blocks->object_index, blocks->object_type, i,
+                      TerrainClassAt(blocks->first, i, out), ahead);
         }
         break;
       }
@@ -72,42 +113,10 @@ void PlaceTrees(std::span<std::uint8_t> image, std::size_t width, std::size_t he
       const std::size_t run_end = i + std::min(n - i, ahead.Waiting() / kMostTreeDraws);
       const std::uint32_t* const first = ahead.WaitingDraws();
       const std::uint32_t* next = first;
-      for (; i < run_end; ++i) {
-        const std::uint8_t code = codes[i];
-        // One test for the common cases (a miss, or no draw at all), so that only a hit,
-        // which no predictor can foresee, costs a jump.
-        if (std::uint64_t{*next} * kTreeCodeRules.magic[code] >= kTreeCodeRules.limit[code])
-            [[likely]] {
-          next += kTreeCodeRules.draws[code];
-          continue;
-        }
-        // An unlisted code ends the run, to be reported below: with no call in it, the
-        // loop keeps all it needs in registers.
-        if (kTreeCodeRules.draws[code] == 0) break;
-        const trees_detail::TreeKind tree =
-            trees_detail::TreeAfterHit(terrain_detail::kTerrainClassOfCode[code], next[1]);
-        if (tree.type == 0) {
-          next += 2;
-          continue;
-        }
-        indices[i] = static_cast<std::uint8_t>(tree.base + (next[2] & 7));
-        types[i] = tree.type;
-        next += 3;
-      }
-      const auto used = static_cast<std::size_t>(next - first);
-      ahead.Consume(used);
-      if (i < run_end) {
-        // The run stopped at an unlisted code. Vertices without a draw are gone through
-        // here up to the next one that draws: a map of unlisted codes warns for every
-        // vertex, and needs no new run for each.
-        terrain_detail::UnlistedCodeWarnings warnings(out);
-        do {
-          if (terrain_detail::kTerrainClassOfCode[codes[i]] == terrain_detail::kUnlisted) {
-            warnings.Add(i, codes[i]);
-          }
-          ++i;
-        } while (i < n && kTreeCodeRules.draws[codes[i]] == 0);
-      }
+      i = PlaceTreeRun(codes, blocks->object_index.data(), blocks->object_type.data(), i, run_end,
+                       next);
+      ahead.Consume(static_cast<std::size_t>(next - first));
+      if (i < run_end) i = WarnUpToNextDraw(codes, i, n, out);
     }
   }
   out << "You will need some woodcutters now...\n";

@@ -92,11 +92,11 @@ void PlaceTreeAt(std::span<std::uint8_t> object_index, std::span<std::uint8_t> o
 template <class Draw>
 void PlaceTreesWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                     Draw&& draw, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto object_index = blocks->object_index;
+    const auto object_type = blocks->object_type;
     for (std::size_t i = 0; i < n; ++i) {
       PlaceTreeAt(object_index, object_type, i, TerrainClassAt(terrain, i, out), draw);
     }
@@ -108,11 +108,11 @@ void PlaceTreesWith(std::span<std::uint8_t> image, std::size_t width, std::size_
 template <class Draw>
 void PlaceGraniteWith(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                       Draw&& draw, std::ostream& out) {
-  const std::size_t n = width * height;
-  if (image.size() >= MapLength(width, height)) {
-    const auto terrain = Block(std::span<const std::uint8_t>(image), kTerrainBlock1, n);
-    const auto object_index = Block(image, kObjectIndexBlock, n);
-    const auto object_type = Block(image, kObjectTypeBlock, n);
+  if (const auto blocks = BlocksOf(image, width, height)) {
+    const std::size_t n = blocks->n;
+    const std::span<const std::uint8_t> terrain = blocks->first;
+    const auto object_index = blocks->object_index;
+    const auto object_type = blocks->object_type;
     for (std::size_t centre = 0; centre < n; ++centre) {
       if (std::uint32_t{draw()} % 85 != 0) continue;
       const std::uint32_t stones = std::uint32_t{draw()} % 6 + 3;

@@ -286,7 +286,7 @@ bool TranslateBMPNumbertoTexture(std::span<const std::uint8_t> bitmap,
 void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> image,
                       std::uint8_t texture, std::size_t width, std::size_t height) {
   const std::size_t n = width * height;
-  if (image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   const auto first = Block(image, kTerrainBlock1, n);
   const auto second = Block(image, kTerrainBlock2, n);
   ForEachPaintedTriangle(x, y, width, height, [&](int block, std::size_t index) {
@@ -294,16 +294,16 @@ void SetVertexTexture(std::size_t x, std::size_t y, std::span<std::uint8_t> imag
   });
 }
 
-void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
-                       std::size_t width, std::size_t height) {
-  const std::size_t n = width * height;
-  if (n == 0 || codes.size() < n || image.size() < MapLength(width, height)) return;
-  const auto first = Block(image, kTerrainBlock1, n);
-  const auto second = Block(image, kTerrainBlock2, n);
+namespace {
 
-  // Instead of 16 walks, every triangle takes the texture of the largest key among the
-  // vertices that paint it. Inside the map a triangle is painted by three known vertices
-  // of its own row and the row below; those are gathered row by row.
+// A border triangle, as 2 x its index + its layer (0 for block 2, 1 for block 3), with the
+// key of one vertex that paints it.
+using BorderPaint = std::pair<std::size_t, PaintKey>;
+
+// Every triangle inside the map is painted by three known vertices of its own row and the
+// row below; their keys are gathered row by row.
+void PaintPlainRows(std::span<const std::uint8_t> codes, std::span<std::uint8_t> first,
+                    std::span<std::uint8_t> second, std::size_t width, std::size_t height) {
   std::vector<PaintKey> here(width + 2);
   std::vector<PaintKey> below(width + 2);
   FillPlainKeys(codes, 0, width, height, here);
@@ -318,11 +318,13 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
     }
     std::swap(here, below);
   }
+}
 
-  // The border vertices (first and last row, first column, last column of odd rows) take
-  // rows and columns from elsewhere; their triangles are collected and then settled
-  // together with the plain-shape vertices that paint the same triangle.
-  std::vector<std::pair<std::size_t, PaintKey>> border;  // (2 x index + layer, key)
+// The triangles painted by border vertices (first and last row, first column, last column
+// of odd rows), which take rows and columns from elsewhere, sorted by position.
+std::vector<BorderPaint> BorderPaints(std::span<const std::uint8_t> codes, std::size_t width,
+                                      std::size_t height) {
+  std::vector<BorderPaint> border;
   const auto collect = [&](std::size_t x, std::size_t y) {
     const PaintKey key = kKeyOfCode[codes[VertexIndex(x, y, width)]];
     if (key == 0) return;
@@ -339,6 +341,13 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
     if (y % 2 == 1 && width > 1) collect(width - 1, y);
   }
   std::sort(border.begin(), border.end());
+  return border;
+}
+
+// Settles each border triangle together with the plain-shape vertices that paint it too.
+void PaintBorder(std::span<const BorderPaint> border, std::span<const std::uint8_t> codes,
+                 std::span<std::uint8_t> first, std::span<std::uint8_t> second, std::size_t width,
+                 std::size_t height) {
   for (std::size_t i = 0; i < border.size();) {
     const std::size_t position = border[i].first;
     PaintKey key = 0;
@@ -346,7 +355,7 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
       key = std::max(key, border[i].second);
     }
     const std::size_t index = position / 2;
-    const int block = position % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2;
+    const bool in_first = position % 2 == 0;
     const std::size_t r = index / width;
     const std::size_t c = index % width;
     std::array<PaintKey, 3> here_keys{};
@@ -358,9 +367,38 @@ void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8
     }
     const TriangleKeys plain = r % 2 == 1 ? PlainKeys<true>(here_keys.data(), below_keys.data())
                                           : PlainKeys<false>(here_keys.data(), below_keys.data());
-    key = std::max(key, block == kTerrainBlock1 ? plain.first : plain.second);
-    auto& triangle = (block == kTerrainBlock1 ? first : second)[index];
+    key = std::max(key, in_first ? plain.first : plain.second);
+    auto& triangle = (in_first ? first : second)[index];
     triangle = TextureOf(key, triangle);
+  }
+}
+
+}  // namespace
+
+void GetCurrentTexture(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
+                       std::size_t width, std::size_t height) {
+  const std::size_t n = width * height;
+  if (n == 0 || !HoldsMap(image, width, height) || codes.size() < n) return;
+  const auto first = Block(image, kTerrainBlock1, n);
+  const auto second = Block(image, kTerrainBlock2, n);
+  // Instead of 16 walks, every triangle takes the texture of the largest key among the
+  // vertices that paint it.
+  PaintPlainRows(codes, first, second, width, height);
+  PaintBorder(BorderPaints(codes, width, height), codes, first, second, width, height);
+}
+
+void GetCurrentTextureStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
+                                 std::size_t width, std::size_t height) {
+  if (height != 0 && width > codes.size() / height) return;
+  for (const WalkStep& step : kWalk) {
+    if (step.code == kUnpaintedCode) continue;
+    for (std::size_t y = 0; y < height; ++y) {
+      for (std::size_t x = 0; x < width; ++x) {
+        if (codes[VertexIndex(x, y, width)] == step.code) {
+          SetVertexTexture(x, y, image, step.texture, width, height);
+        }
+      }
+    }
   }
 }
 
@@ -430,7 +468,7 @@ std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std:
 void BmpSwdTool(Console& console) {
   InputFile bitmap_file;
   if (!OpenInputFile(console.in, console.out, kBitmapKind, bitmap_file)) return;
-  const std::optional<std::vector<std::uint8_t>> bitmap = ReadInputFile(console.out, bitmap_file);
+  const std::optional<MapImage> bitmap = ReadInputFile(console.out, bitmap_file);
   if (!bitmap) return;
   // Checked before anything is allocated: a few bytes may state a size of 65535 x 65535.
   if (!BmpHoldsItsPixels(*bitmap)) {
@@ -439,14 +477,17 @@ void BmpSwdTool(Console& console) {
   }
   const std::size_t width = BitmapWidth(*bitmap);
   const std::size_t height = BitmapHeight(*bitmap);
-  MapImage image;
+  std::optional<MapImage> image = MapImage::Allocate(MapLength(width, height));
+  if (!image) {
+    console.out << kNoMemoryMessage << '\n';
+    return;
+  }
   try {
-    image.resize(MapLength(width, height));
     std::vector<std::uint8_t> codes(width * height);
-    CreateBlankMap(image, width, height);
+    CreateBlankMap(*image, width, height);
     WarnLargeMap(console.out, width, height);
     TranslateBMPNumbertoTexture(*bitmap, codes, width, height, BmpRowPadding(width));
-    GetCurrentTexture(image, codes, width, height);
+    GetCurrentTexture(*image, codes, width, height);
   } catch (const std::bad_alloc&) {
     console.out << kNoMemoryMessage << '\n';
     return;
@@ -455,7 +496,7 @@ void BmpSwdTool(Console& console) {
     return;
   }
   const std::array<const InputFile*, 1> inputs = {&bitmap_file};
-  SaveMap(console.out, image, "Tavik.wld", inputs);
+  SaveMap(console.out, *image, "Tavik.wld", inputs);
 }
 
 }  // namespace plandrix

@@ -105,6 +105,12 @@ inline constexpr std::size_t kMostPainters = 12;
 std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std::size_t height,
                                std::array<std::size_t, kMostPainters>& painters);
 
+// The same painting done as it reads: the 16 steps of the walk in turn, each a scan of
+// the whole map calling SetVertexTexture. GetCurrentTexture must agree with it; the tests,
+// the fuzzer and the benchmarks hold the two side by side.
+void GetCurrentTextureStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
+                                 std::size_t width, std::size_t height);
+
 // Main menu option 2: turns a 4-bit bitmap into the terrain of nTavik.wld.
 void BmpSwdTool(Console& console);
 

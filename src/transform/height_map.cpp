@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 #include "transform/bitmap_terrain.h"
@@ -31,6 +32,71 @@ std::array<int, 256> HeightTable(int divisor, int offset) {
   return table;
 }
 
+// One conversion of a bitmap into heights, and what it keeps across restarts.
+struct HeightConversion {
+  Console& console;
+  std::span<std::uint8_t> heights;
+  std::span<const std::uint8_t> bitmap;
+  std::size_t width;
+  std::size_t height;
+  std::size_t start;  // offset of the pixels in the bitmap
+  int problem_count = 0;
+  bool help_offered = true;
+
+  // Stored rows run bottom-up: map row y is stored row H - 1 - y.
+  std::span<const std::uint8_t> PixelRow(std::size_t y) const {
+    return bitmap.subspan(start + (height - 1 - y) * width, width);
+  }
+};
+
+// Reports a step between neighbouring heights that is too large. True when the user takes
+// the offered help: the conversion then starts over with the next divisor.
+bool ReportStep(HeightConversion& c, std::size_t x, std::size_t y, int difference) {
+  std::ostream& out = c.console.out;
+  out << "Warning: Extreme heights detected\n"
+      << "Row: " << y << '\n'
+      << "ID: " << x << '\n'
+      << "Difference: " << difference << '\n';
+  if (c.help_offered && AskYesNo(c.console, kHelpQuestion)) {
+    out << "I would also restart the task for you.\n"
+           "(Your heightmap has extreme heights which are not working in SettlersII)\n";
+    c.problem_count = 0;
+    return true;
+  }
+  c.help_offered = false;
+  ++c.problem_count;
+  return false;
+}
+
+// Writes the heights of every pixel through height_of, in map order. False when the user
+// took the help at a pixel (which is then not written) and the conversion must restart.
+bool WriteHeights(HeightConversion& c, const std::array<int, 256>& height_of) {
+  // Copies of the sizes: a store of a height byte could alias any field of c, so the loop
+  // would read them again after every pixel.
+  const std::size_t width = c.width;
+  const std::size_t height = c.height;
+  // The first pixel is compared with its own height, so it never counts as a step.
+  int previous = height_of[c.PixelRow(0)[0]];
+  for (std::size_t y = 0; y < height; ++y) {
+    const std::uint8_t* pixels = c.PixelRow(y).data();
+    std::uint8_t* row = c.heights.data() + VertexIndex(0, y, width);
+    for (std::size_t x = 0; x < width; ++x) {
+      int value = height_of[pixels[x]];
+      const int difference = value - previous;
+      if (difference > kLargestStep || difference < -kLargestStep) [[unlikely]] {
+        if (ReportStep(c, x, y, difference)) return false;
+      }
+      if (value > kHighestHeight) [[unlikely]] {
+        c.console.out << "Warning: Changed height information!\n";
+        value = kHighestHeight;
+      }
+      row[x] = static_cast<std::uint8_t>(value);
+      previous = value;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
@@ -49,54 +115,10 @@ bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
 
   int divisor = kStartDivisor;
   const int offset = AskYesNo(console, kBlackQuestion) ? kBlackOffset : 0;
-  int problem_count = 0;
-  bool help_offered = true;
   if (n == 0) return true;
-
-  const auto heights = Block(image, kHeightBlock, n);
-  // Stored rows run bottom-up: map row y is stored row H - 1 - y.
-  const auto pixel_row = [&](std::size_t y) {
-    return bitmap.subspan(start + (height - 1 - y) * width, width);
-  };
-  const std::uint8_t first_pixel = pixel_row(0)[0];
-
-  bool restart = true;
-  while (restart) {
-    restart = false;
-    const std::array<int, 256> height_of = HeightTable(divisor, offset);
-    // The first pixel is compared with its own height, so it never counts as a step.
-    int previous = height_of[first_pixel];
-    for (std::size_t y = 0; y < height && !restart; ++y) {
-      const auto pixels = pixel_row(y);
-      std::uint8_t* row = heights.data() + VertexIndex(0, y, width);
-      for (std::size_t x = 0; x < width; ++x) {
-        int value = height_of[pixels[x]];
-        const int difference = value - previous;
-        if (difference > kLargestStep || difference < -kLargestStep) {
-          out << "Warning: Extreme heights detected\n"
-              << "Row: " << y << '\n'
-              << "ID: " << x << '\n'
-              << "Difference: " << difference << '\n';
-          if (help_offered && AskYesNo(console, kHelpQuestion)) {
-            out << "I would also restart the task for you.\n"
-                   "(Your heightmap has extreme heights which are not working in SettlersII)\n";
-            ++divisor;
-            problem_count = 0;
-            restart = true;  // this pixel is not written
-            break;
-          }
-          help_offered = false;
-          ++problem_count;
-        }
-        if (value > kHighestHeight) {
-          out << "Warning: Changed height information!\n";
-          value = kHighestHeight;
-        }
-        row[x] = static_cast<std::uint8_t>(value);
-        previous = value;
-      }
-    }
-  }
+  HeightConversion conversion{console, Block(image, kHeightBlock, n), bitmap, width, height, start};
+  while (!WriteHeights(conversion, HeightTable(divisor, offset))) ++divisor;
+  const int problem_count = conversion.problem_count;
   if (problem_count > 0) {
     out << "You got 99 Problems, but the Converter found " << problem_count
         << ". Get your shit together!\n";
@@ -107,30 +129,27 @@ bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
 void ApplyHeightMapTool(Console& console) {
   std::ostream& out = console.out;
   out << "Let's add some Heightmaps...\n";
-  InputFile map_file;
-  // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
-  std::optional<MapImage> image = LoadMap(console.in, out, map_file);
   InputFile bitmap_file;
-  std::optional<std::vector<std::uint8_t>> bitmap;
-  if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
-    bitmap = ReadInputFile(out, bitmap_file);
-  }
-  if (!image || !bitmap) return;
-  if (bitmap->size() < kBmpSizeFieldsEnd) {
-    out << kBmpTooShortMessage << '\n';
-    return;
-  }
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
-  const std::size_t bmp_width = BitmapWidth(*bitmap);
-  const std::size_t bmp_height = BitmapHeight(*bitmap);
-  // Odd or zero sizes are only reported; the conversion goes on when the sizes fit.
-  CheckBmpSize(out, bmp_width, bmp_height);
-  const bool fits = CheckMapFitsBmp(out, width, bmp_width, height, bmp_height);
-  WarnLargeMap(out, width, height);
-  if (!fits || !ApplyHeightMap(console, *image, *bitmap)) return;
-  const std::array<const InputFile*, 2> inputs = {&map_file, &bitmap_file};
-  SaveMap(out, *image, map_file.name, inputs);
+  // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
+  RunMapTool(console, [&](MapToolRun& run) {
+    std::optional<MapImage> bitmap;
+    if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
+      bitmap = ReadInputFile(out, bitmap_file);
+    }
+    run.AddInput(bitmap_file);
+    if (run.image() == nullptr || !bitmap) return false;
+    if (bitmap->size() < kBmpSizeFieldsEnd) {
+      out << kBmpTooShortMessage << '\n';
+      return false;
+    }
+    const std::size_t bmp_width = BitmapWidth(*bitmap);
+    const std::size_t bmp_height = BitmapHeight(*bitmap);
+    // Odd or zero sizes are only reported; the conversion goes on when the sizes fit.
+    CheckBmpSize(out, bmp_width, bmp_height);
+    const bool fits = CheckMapFitsBmp(out, run.width(), bmp_width, run.height(), bmp_height);
+    WarnLargeMap(out, run.width(), run.height());
+    return fits && ApplyHeightMap(console, *run.image(), *bitmap);
+  });
 }
 
 }  // namespace plandrix

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 
@@ -30,13 +31,6 @@ constexpr std::array<std::string_view, 6> kSubmenuLines = {
     "02 - Mirror X-Axis",
     "03 - Rotate Map 180",
 };
-
-constexpr std::size_t kLargestSide = 0xFFFF;
-
-bool HoldsCompleteMap(std::span<const std::uint8_t> image, std::size_t width, std::size_t height) {
-  return width <= kLargestSide && height <= kLargestSide &&
-         image.size() >= MapLength(width, height);
-}
 
 // Row r of a block's data.
 std::span<std::uint8_t> Row(std::span<std::uint8_t> block, std::size_t r, std::size_t width) {
@@ -77,7 +71,7 @@ void MirrorOntoEnd(std::span<std::uint8_t> row, std::size_t count) {
 
 void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
              std::ostream& out) {
-  if (HoldsCompleteMap(image, width, height)) {
+  if (HoldsMap(image, width, height)) {
     const std::size_t n = width * height;
     const std::size_t half = width / 2;
     for (int block : kVertexBlocksWithFirstTerrain) {
@@ -109,45 +103,9 @@ void MirrorY(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
   out << "Map has been fully Y-Axis mirrored!\n\n";
 }
 
-void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
-             std::ostream& out) {
-  if (HoldsCompleteMap(image, width, height) && width > 0) {
-    const std::size_t n = width * height;
-    const std::size_t half = height / 2;
-    // Row 0 is never copied: vertex row i goes to row H - i.
-    for (int block : kVertexBlocks) {
-      const auto data = Block(image, block, n);
-      for (std::size_t i = 1; i < half; ++i) {
-        const auto from = Row(data, i, width);
-        std::copy(from.begin(), from.end(), Row(data, height - i, width).begin());
-      }
-    }
-    // Terrain row i goes to row H - 1 - i with the layers exchanged, and, since the
-    // stagger of the target row differs, half a vertex across: in odd rows the first
-    // layer moves one column right, in even rows the second layer one column left. The
-    // byte that would leave the row is not copied.
-    const auto first = Block(image, kTerrainBlock1, n);
-    const auto second = Block(image, kTerrainBlock2, n);
-    for (std::size_t i = 1; i < half; ++i) {
-      const auto first_from = Row(first, i, width);
-      const auto second_from = Row(second, i, width);
-      const auto first_to = Row(first, height - 1 - i, width);
-      const auto second_to = Row(second, height - 1 - i, width);
-      if (i % 2 == 1) {
-        std::copy(first_from.begin(), first_from.end(), second_to.begin());
-        std::copy(second_from.begin(), second_from.end() - 1, first_to.begin() + 1);
-      } else {
-        std::copy(first_from.begin() + 1, first_from.end(), second_to.begin());
-        std::copy(second_from.begin(), second_from.end(), first_to.begin());
-      }
-    }
-  }
-  out << "Map has been fully X-Axis mirrored!\n\n";
-}
-
 void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                std::size_t width, std::size_t height) {
-  if (!HoldsCompleteMap(image, width, height) || !HoldsCompleteMap(source, width, height)) {
+  if (!HoldsMap(image, width, height) || !HoldsMap(source, width, height)) {
     return;
   }
   const std::size_t n = width * height;
@@ -160,22 +118,100 @@ void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> sour
                Block(image, kTerrainBlock2, n).subspan(1));
 }
 
-void MirrorMapTool(Console& console) {
-  console.out << "Mirror Map tool still under construction\n";
-  InputFile file;
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  if (!image) return;
-  // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
-  // the stored bytes are kept from this first read.
-  std::optional<MapImage> stored;
-  try {
-    stored = *image;
-  } catch (const std::bad_alloc&) {
-    console.out << kNoMemoryMessage << '\n';
+namespace {
+
+// One byte of a block, by column and row, for the byte-by-byte versions.
+class VertexBytes {
+ public:
+  VertexBytes(std::span<std::uint8_t> image, std::size_t width, std::size_t height)
+      : image_(image), width_(width), n_(width * height) {}
+  std::uint8_t& operator()(int block, std::size_t x, std::size_t y) {
+    return Block(image_, block, n_)[VertexIndex(x, y, width_)];
+  }
+
+ private:
+  std::span<std::uint8_t> image_;
+  std::size_t width_;
+  std::size_t n_;
+};
+
+}  // namespace
+
+void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
+  if (!HoldsMap(image, width, height)) return;
+  VertexBytes at(image, width, height);
+  const std::size_t half = width / 2;
+  for (int block : kVertexBlocksWithFirstTerrain) {
+    for (std::size_t y = 0; y < height; ++y) {
+      if (y % 2 == 1) {
+        for (std::size_t x = 0; x < half; ++x) at(block, width - 1 - x, y) = at(block, x, y);
+      } else {
+        for (std::size_t x = 1; x < half; ++x) at(block, width - x, y) = at(block, x, y);
+      }
+    }
+  }
+  for (std::size_t y = 0; y < height; ++y) {
+    if (y % 2 == 0) {
+      for (std::size_t x = 0; x < half; ++x) {
+        at(kTerrainBlock2, width - 1 - x, y) = at(kTerrainBlock2, x, y);
+      }
+    } else {
+      // The second triangle of column x goes to W - 2 - x, sources left of the middle.
+      for (std::size_t x = 0; 2 * x + 2 < width; ++x) {
+        at(kTerrainBlock2, width - 2 - x, y) = at(kTerrainBlock2, x, y);
+      }
+    }
+  }
+}
+
+void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height) {
+  if (!HoldsMap(image, width, height) || width == 0) return;
+  VertexBytes at(image, width, height);
+  const std::size_t half = height / 2;
+  for (int block : kVertexBlocks) {
+    for (std::size_t y = 1; y < half; ++y) {
+      for (std::size_t x = 0; x < width; ++x) at(block, x, height - y) = at(block, x, y);
+    }
+  }
+  for (std::size_t y = 1; y < half; ++y) {
+    const std::size_t target = height - 1 - y;
+    for (std::size_t x = 0; x < width; ++x) {
+      if (y % 2 == 1) {
+        at(kTerrainBlock2, x, target) = at(kTerrainBlock1, x, y);
+        if (x + 1 < width) at(kTerrainBlock1, x + 1, target) = at(kTerrainBlock2, x, y);
+      } else {
+        if (x + 1 < width) at(kTerrainBlock2, x, target) = at(kTerrainBlock1, x + 1, y);
+        at(kTerrainBlock1, x, target) = at(kTerrainBlock2, x, y);
+      }
+    }
+  }
+}
+
+void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
+                         std::size_t width, std::size_t height) {
+  if (!HoldsMap(image, width, height) || !HoldsMap(source, width, height)) {
     return;
   }
-  const std::size_t width = MapWidth(*image);
-  const std::size_t height = MapHeight(*image);
+  const std::size_t n = width * height;
+  const auto first = Block(source, kTerrainBlock1, n);
+  const auto second = Block(source, kTerrainBlock2, n);
+  for (std::size_t k = 1; k < n; ++k) {
+    Block(image, kTerrainBlock1, n)[k] = second[n - k];
+    Block(image, kTerrainBlock2, n)[k] = first[n - k];
+  }
+}
+
+void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
+             std::ostream& out) {
+  MirrorXByteByByte(image, width, height);
+  out << "Map has been fully X-Axis mirrored!\n\n";
+}
+
+namespace {
+
+// The submenu, applying the chosen operations to image until 0 is typed.
+void MirrorUntilLeaving(Console& console, MapImage& image, const MapImage& stored,
+                        std::size_t width, std::size_t height) {
   for (;;) {
     for (std::string_view line : kSubmenuLines) console.out << line << '\n';
     console.out << "What do you want to do:";
@@ -183,28 +219,44 @@ void MirrorMapTool(Console& console) {
     const std::int32_t choice = ReadNumber(console.in);
     if (choice == 0) {
       console.out << "Leaving Tool\n";
-      break;
+      return;
     }
     switch (choice) {
       case 1:
         console.out << "\nMap is mirrored in Y direction\n";
-        MirrorY(*image, width, height, console.out);
+        MirrorY(image, width, height, console.out);
         break;
       case 2:
         console.out << "Mirroring X is now under construction\n\nMap is mirrored in X direction\n";
-        MirrorX(*image, width, height, console.out);
+        MirrorX(image, width, height, console.out);
         break;
       case 3:
         console.out << "Rotating Map 180\n";
-        Rotate180(*image, *stored, width, height);
+        Rotate180(image, stored, width, height);
         break;
       default:
         console.out << "Not an option\n";
         break;
     }
   }
-  const std::array<const InputFile*, 1> inputs = {&file};
-  SaveMap(console.out, *image, file.name, inputs);
+}
+
+}  // namespace
+
+void MirrorMapTool(Console& console) {
+  console.out << "Mirror Map tool still under construction\n";
+  RunMapTool(console, [&](MapToolRun& run) {
+    if (run.image() == nullptr) return false;
+    // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
+    // the stored bytes are kept from this first read.
+    const std::optional<MapImage> stored = MapImage::Copy(*run.image());
+    if (!stored) {
+      console.out << kNoMemoryMessage << '\n';
+      return false;
+    }
+    MirrorUntilLeaving(console, *run.image(), *stored, run.width(), run.height());
+    return true;
+  });
 }
 
 }  // namespace plandrix

@@ -32,6 +32,15 @@ void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
 void Rotate180(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                std::size_t width, std::size_t height);
 
+// The three operations written out a byte at a time, as the plain statement of where each
+// byte goes (without the closing lines). MirrorX is this one; MirrorY and Rotate180 move
+// whole words and must agree with theirs; the tests, the fuzzers and the benchmarks hold
+// them side by side.
+void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height);
+void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height);
+void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
+                         std::size_t width, std::size_t height);
+
 // Main menu option 3: applies the three operations in any order, then saves once.
 void MirrorMapTool(Console& console);
 

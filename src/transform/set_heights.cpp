@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "console/map_tool.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
 
@@ -26,7 +27,6 @@ constexpr std::array<std::string_view, 17> kHeightMenuLines = {
 };
 
 constexpr std::int32_t kHighestOption = 61;
-constexpr std::size_t kLargestSide = 0xFFFF;
 
 // Asks until the answer is an option of the menu (0 to 61); the menu is not repeated.
 std::int32_t AskHeightOption(Console& console) {
@@ -42,8 +42,7 @@ std::int32_t AskHeightOption(Console& console) {
 
 void SetAllHeights(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                    std::uint8_t value) {
-  if (width > kLargestSide || height > kLargestSide) return;
-  if (image.size() < MapLength(width, height)) return;
+  if (!HoldsMap(image, width, height)) return;
   const auto heights = Block(image, kHeightBlock, width * height);
   std::fill(heights.begin(), heights.end(), value);
 }
@@ -54,26 +53,20 @@ void PrintHeightMenu(std::ostream& out) {
 
 void SetHeightsTool(Console& console) {
   console.out << "Change heights tool still under construction\n";
-  InputFile file;
   // A refused or aborted map leaves no image: the menu still runs, and changes nothing.
-  std::optional<MapImage> image = LoadMap(console.in, console.out, file);
-  std::size_t width = 0;
-  std::size_t height = 0;
-  if (image) {
-    width = MapWidth(*image);
-    height = MapHeight(*image);
-    WarnLargeMap(console.out, width, height);
-  }
-  for (;;) {
-    PrintHeightMenu(console.out);
-    const std::int32_t option = AskHeightOption(console);
-    if (option == 0) break;
-    if (image) SetAllHeights(*image, width, height, static_cast<std::uint8_t>(option - 1));
-  }
-  if (image) {
-    const std::array<const InputFile*, 1> inputs = {&file};
-    SaveMap(console.out, *image, file.name, inputs);
-  }
+  RunMapTool(console, [&](MapToolRun& run) {
+    MapImage* image = run.image();
+    if (image != nullptr) WarnLargeMap(console.out, run.width(), run.height());
+    for (;;) {
+      PrintHeightMenu(console.out);
+      const std::int32_t option = AskHeightOption(console);
+      if (option == 0) break;
+      if (image != nullptr) {
+        SetAllHeights(*image, run.width(), run.height(), static_cast<std::uint8_t>(option - 1));
+      }
+    }
+    return image != nullptr;
+  });
 }
 
 }  // namespace plandrix

@@ -14,8 +14,8 @@
 #include "random/objects_animals.h"
 #include "random/random_heights.h"
 #include "random/random_source.h"
-#include "random/trees_granite.h"
 #include "random/scripted_draws.h"
+#include "random/trees_granite.h"
 #include "support/test_maps.h"
 
 namespace plandrix {
@@ -41,7 +41,7 @@ TEST(DrawAhead, LeavesTheSourceAsDrawingTheUsedNumbersOneByOne) {
       {1}, {3, 0, 5}, {4096}, {4095, 1, 1}, {700, 4000, 9000, 2}, {0, 0, 1024, 1023}};
   for (const auto& pattern : patterns) {
     RandomSource source = Initialised(kSeed, 17);
-    std::mt19937 expected = source.engine;
+    Twister expected = source.engine;
     std::vector<std::uint32_t> seen;
     {
       DrawAhead ahead(source, kSeed);
@@ -87,7 +87,7 @@ TEST(DrawAhead, SmallBlocksNearTheEndLeaveTheSourceExact) {
   };
   for (const auto& plan : plans) {
     RandomSource source = Initialised(kSeed, 3);
-    std::mt19937 expected = source.engine;
+    Twister expected = source.engine;
     std::vector<std::uint32_t> seen;
     {
       DrawAhead ahead(source, kSeed);
@@ -118,7 +118,7 @@ TEST(DrawAhead, NumbersDrawnAheadButNeverUsedLeaveNoTrace) {
   EXPECT_TRUE(fresh.engine == before.engine);
 
   RandomSource running = Initialised(kSeed, 5);
-  const std::mt19937 engine = running.engine;
+  const Twister engine = running.engine;
   { DrawAhead(running, kSeed).Reserve(1); }
   EXPECT_TRUE(running.engine == engine);
 }
@@ -130,7 +130,7 @@ TEST(DrawAhead, TheFirstUsedNumberSeedsAFreshSource) {
     DrawAhead ahead(fresh, 777);
     first = ahead();
   }
-  std::mt19937 expected(777);
+  Twister expected(777);
   EXPECT_EQ(first, static_cast<std::uint32_t>(expected()));
   EXPECT_TRUE(fresh.initialised);
   EXPECT_TRUE(fresh.engine == expected);
@@ -150,8 +150,10 @@ std::vector<std::uint8_t> PatchyMap(std::size_t width, std::size_t height,
   };
   FillBlock(image, 2, patches);
   FillBlock(image, 3, patches);
-  FillBlock(image, 5, [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
-  FillBlock(image, 6, [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
+  FillBlock(image, 5,
+            [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
+  FillBlock(image, 6,
+            [&](std::size_t, std::size_t) { return static_cast<std::uint8_t>(engine()); });
   return image;
 }
 
@@ -196,10 +198,11 @@ const std::vector<std::uint8_t> kListedCodes = {0, 1, 3, 5, 8, 14, 18, 34, 4, 9,
 TEST(FastPasses, TreesMatchDrawingOneNumberAtATime) {
   const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
                                       RandomSource& source, std::ostream& out) {
-    PlaceTreesWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
+    PlaceTreesWith(
+        image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream& out) {
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream& out) {
     PlaceTrees(image, w, h, source, kSeed, out);
   };
   ExpectSameAsReference(fast, reference, kAllCodes);
@@ -210,10 +213,11 @@ TEST(FastPasses, TreesMatchDrawingOneNumberAtATime) {
 TEST(FastPasses, ObjectsMatchDrawingOneNumberAtATime) {
   const PassOverSource reference = [](auto& image, std::size_t w, std::size_t h,
                                       RandomSource& source, std::ostream& out) {
-    PlaceObjectsWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
+    PlaceObjectsWith(
+        image, w, h, [&] { return RandomNumber(source, kSeed, 0); }, out);
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream& out) {
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream& out) {
     PlaceObjects(image, w, h, source, kSeed, out);
   };
   ExpectSameAsReference(fast, reference, kAllCodes);
@@ -227,10 +231,8 @@ TEST(FastPasses, HeightsMatchDrawingOneNumberAtATime) {
                                       RandomSource& source, std::ostream&) {
     RandomizeHeightsWith(image, w, h, [&] { return RandomNumber(source, kSeed, 0); });
   };
-  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h,
-                                 RandomSource& source, std::ostream&) {
-    RandomizeHeights(image, w, h, source, kSeed);
-  };
+  const PassOverSource fast = [](auto& image, std::size_t w, std::size_t h, RandomSource& source,
+                                 std::ostream&) { RandomizeHeights(image, w, h, source, kSeed); };
   ExpectSameAsReference(fast, reference, kAllCodes);
   ExpectSameAsReference(fast, reference, {5, 6, 19});
 }

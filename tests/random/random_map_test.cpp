@@ -62,7 +62,6 @@ TEST(ComputeMapLayout, RegionsAlongOneSide) {
 TEST(ComputeMapLayout, FillsOnlyTheGridFieldsOfACopy) {
   MapLayout start;
   start.seed = 44556677;
-  start.spare = 9;
   start.kind_percent[0] = 3;
   const MapLayout layout = ComputeMapLayout(start, 25, 13);
   EXPECT_EQ(layout.map_width, 25);
@@ -73,7 +72,6 @@ TEST(ComputeMapLayout, FillsOnlyTheGridFieldsOfACopy) {
   EXPECT_EQ(layout.leftover_y, 1);
   EXPECT_EQ(layout.region_count, 2);
   EXPECT_EQ(layout.seed, 44556677);
-  EXPECT_EQ(layout.spare, 9);
   EXPECT_EQ(layout.kind_percent[0], 3);
   EXPECT_EQ(layout.kind_percent[3], 45);
   EXPECT_EQ(layout.region_width, 12);
@@ -342,8 +340,8 @@ TEST(PaintRegion, WideCellsAndOddPlacesEndAsVertexByVertex) {
   struct Case {
     std::size_t map_width, map_height, cell_width, cell_height, x0, y0;
   };
-  const Case cases[] = {{200, 6, 150, 4, 20, 1}, {200, 5, 130, 3, 0, 0},  {70, 4, 69, 3, 1, 1},
-                        {70, 4, 64, 2, 5, 2},    {66, 3, 65, 3, 0, 0},    {12, 1, 5, 1, 3, 0},
+  const Case cases[] = {{200, 6, 150, 4, 20, 1}, {200, 5, 130, 3, 0, 0}, {70, 4, 69, 3, 1, 1},
+                        {70, 4, 64, 2, 5, 2},    {66, 3, 65, 3, 0, 0},   {12, 1, 5, 1, 3, 0},
                         {12, 2, 11, 2, 0, 0},    {130, 2, 129, 1, 1, 1}};
   for (const Case& c : cases) {
     MapLayout layout;
@@ -357,7 +355,8 @@ TEST(PaintRegion, WideCellsAndOddPlacesEndAsVertexByVertex) {
     layout.region_rows = 1;
     layout.region_count = 1;
     ScriptedDraw draw;
-    for (std::uint32_t i = 0; i < c.cell_width * c.cell_height; ++i) draw.script.push_back(i * 7 + i / 5);
+    for (std::uint32_t i = 0; i < c.cell_width * c.cell_height; ++i)
+      draw.script.push_back(i * 7 + i / 5);
     auto painted = MakeBlankMap(c.map_width, c.map_height);
     PaintRegionWith(painted, std::vector<std::uint32_t>{3}, 0, 0, layout, draw);
     auto expected = MakeBlankMap(c.map_width, c.map_height);

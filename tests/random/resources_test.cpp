@@ -74,23 +74,18 @@ TEST(Resources, WaterAndClass2AndMixedVertices) {
   EXPECT_TRUE(SameBytes(land, before));
 }
 
-// The image with block 12 written vertex by vertex from GetVertexClass; counts the
-// vertices of each class in seen.
+// The image with block 12 written vertex by vertex from GetVertexClass (the program's
+// simple version of the pass); counts the vertices of each class in seen.
 std::vector<std::uint8_t> ExpectedResources(const std::vector<std::uint8_t>& image,
                                             std::size_t width, std::size_t height,
                                             std::array<int, 4>& seen) {
-  auto expected = image;
-  std::size_t rotation = 0;
-  const std::array<std::uint8_t, 6> values = {71, 79, 71, 87, 71, 95};
   for (std::size_t y = 0; y < height; ++y) {
     for (std::size_t x = 0; x < width; ++x) {
-      const int vertex_class = GetVertexClass(image, width, height, x, y);
-      ++seen[static_cast<std::size_t>(vertex_class)];
-      if (vertex_class == 1) At(expected, 12, x, y) = 135;
-      if (vertex_class == 2) At(expected, 12, x, y) = 33;
-      if (vertex_class == 3) At(expected, 12, x, y) = values[rotation++ % 6];
+      ++seen[static_cast<std::size_t>(GetVertexClass(image, width, height, x, y))];
     }
   }
+  auto expected = image;
+  PlaceResourcesVertexByVertex(expected, width, height);
   return expected;
 }
 

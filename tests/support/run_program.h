@@ -14,8 +14,8 @@ using Files = std::map<std::string, std::vector<std::uint8_t>>;
 struct RunResult {
   std::string output;  // everything the program printed on standard output
   int exit_status = -1;
-  Files files;   // every file in the folder after the run (paths relative to it)
-  Files written; // the files that are new or changed by the run
+  Files files;    // every file in the folder after the run (paths relative to it)
+  Files written;  // the files that are new or changed by the run
 };
 
 struct RunOptions {

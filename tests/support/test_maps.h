@@ -32,8 +32,7 @@ inline void FillBlock(std::vector<std::uint8_t>& image, int block,
 }
 
 // The byte of vertex (x, y) in block k.
-inline std::uint8_t& At(std::vector<std::uint8_t>& image, int block, std::size_t x,
-                        std::size_t y) {
+inline std::uint8_t& At(std::vector<std::uint8_t>& image, int block, std::size_t x, std::size_t y) {
   const std::size_t width = MapWidth(image);
   const std::size_t n = width * MapHeight(image);
   return image[BlockDataOffset(block, n) + y * width + x];

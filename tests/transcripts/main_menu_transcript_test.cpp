@@ -63,8 +63,8 @@ TEST(MainMenuTranscript, InformationScreen) {
 TEST(MainMenuTranscript, TestOptionWritesTheBlankMap) {
   const auto run = RunProgram("12\n0\n");
   EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(run.output, MenuText() + "\nNothing here!\n\nMap has been saved!\nName:ntest.wld\n\n" +
-                            QuitText());
+  EXPECT_EQ(run.output,
+            MenuText() + "\nNothing here!\n\nMap has been saved!\nName:ntest.wld\n\n" + QuitText());
   ASSERT_EQ(run.files.size(), 1u);
   EXPECT_EQ(run.files.at("ntest.wld"), MakeBlankMap(32, 32));
 }
@@ -80,8 +80,9 @@ TEST(MainMenuTranscript, TestOptionReportsAnUnwritableOutput) {
   std::filesystem::create_directory(folder.path() / "ntest.wld");
   const auto run = testing::RunProgramIn(folder, "12\n0\n");
   EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(run.output, MenuText() + "\nNothing here!\n\nERROR: Unable to save File: ntest.wld\n\n" +
-                            QuitText());
+  EXPECT_EQ(
+      run.output,
+      MenuText() + "\nNothing here!\n\nERROR: Unable to save File: ntest.wld\n\n" + QuitText());
   EXPECT_TRUE(run.written.empty());
 }
 

@@ -27,31 +27,7 @@ constexpr std::array<std::uint8_t, 16> kCode = {17, 37, 8, 14, 36, 35, 3,  1,
 // The walk in its plain form: 16 steps, each a full scan calling SetVertexTexture.
 void WalkStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
                     std::size_t width, std::size_t height) {
-  constexpr std::array<std::pair<std::uint8_t, std::uint8_t>, 16> kSteps = {{{37, 16},
-                                                                             {36, 5},
-                                                                             {17, 0},
-                                                                             {4, 4},
-                                                                             {18, 18},
-                                                                             {14, 14},
-                                                                             {0, 0},
-                                                                             {8, 8},
-                                                                             {3, 3},
-                                                                             {17, 0},
-                                                                             {1, 1},
-                                                                             {15, 15},
-                                                                             {35, 18},
-                                                                             {2, 2},
-                                                                             {5, 5},
-                                                                             {16, 16}}};
-  for (const auto& [code, texture] : kSteps) {
-    for (std::size_t y = 0; y < height; ++y) {
-      for (std::size_t x = 0; x < width; ++x) {
-        if (codes[y * width + x] == code && code != 17) {
-          SetVertexTexture(x, y, image, texture, width, height);
-        }
-      }
-    }
-  }
+  GetCurrentTextureStepByStep(image, codes, width, height);
 }
 
 std::vector<std::uint8_t> Translate(const std::vector<std::uint8_t>& bitmap) {

@@ -1,5 +1,5 @@
 // Mirror and rotate operations, byte for byte, and a property check over many random maps
-// against a straightforward model that addresses every byte by row and column.
+// against the program's byte-by-byte versions, which address every byte by row and column.
 #include "transform/mirror.h"
 
 #include <gtest/gtest.h>
@@ -34,55 +34,19 @@ Image RandomMap(std::size_t width, std::size_t height, std::mt19937& random) {
   return image;
 }
 
-// Block k, row r, column c as a plain position; false when the column leaves the row.
-bool Set(Image& image, int block, long r, long c, std::uint8_t value) {
-  const long width = static_cast<long>(MapWidth(image));
-  if (c < 0 || c >= width) return false;
-  At(image, block, static_cast<std::size_t>(c), static_cast<std::size_t>(r)) = value;
-  return true;
-}
-
+// The byte-by-byte versions of the program, on a copy.
 Image ModelMirrorY(Image image) {
-  Image from = image;
-  const long w = static_cast<long>(MapWidth(image));
-  const long h = static_cast<long>(MapHeight(image));
-  for (long r = 0; r < h; ++r) {
-    for (long j = 0; j < w / 2; ++j) {
-      const auto ur = static_cast<std::size_t>(r);
-      const auto uj = static_cast<std::size_t>(j);
-      for (int k : kVertexLikeBlocks) {
-        Set(image, k, r, r % 2 == 1 ? w - 1 - j : w - j, At(from, k, uj, ur));
-      }
-      Set(image, 3, r, r % 2 == 1 ? w - 2 - j : w - 1 - j, At(from, 3, uj, ur));
-    }
-  }
+  MirrorYByteByByte(image, MapWidth(image), MapHeight(image));
   return image;
 }
 
 Image ModelMirrorX(Image image) {
-  Image from = image;
-  const long w = static_cast<long>(MapWidth(image));
-  const long h = static_cast<long>(MapHeight(image));
-  for (long i = 1; i < h / 2; ++i) {
-    for (long j = 0; j < w; ++j) {
-      const auto ui = static_cast<std::size_t>(i);
-      const auto uj = static_cast<std::size_t>(j);
-      for (int k : {1, 5, 6, 7, 12}) Set(image, k, h - i, j, At(from, k, uj, ui));
-      const long c = i % 2 == 1 ? j : j - 1;
-      const long d = i % 2 == 1 ? j + 1 : j;
-      Set(image, 3, h - 1 - i, c, At(from, 2, uj, ui));
-      Set(image, 2, h - 1 - i, d, At(from, 3, uj, ui));
-    }
-  }
+  MirrorXByteByByte(image, MapWidth(image), MapHeight(image));
   return image;
 }
 
 Image ModelRotate180(Image image, const Image& source) {
-  const std::size_t n = MapWidth(image) * MapHeight(image);
-  for (std::size_t k = 1; k < n; ++k) {
-    image[BlockDataOffset(2, n) + n - k] = source[BlockDataOffset(3, n) + k];
-    image[BlockDataOffset(3, n) + n - k] = source[BlockDataOffset(2, n) + k];
-  }
+  Rotate180ByteByByte(image, source, MapWidth(image), MapHeight(image));
   return image;
 }
 

@@ -1,7 +1,8 @@
-#include "console/main_menu.h"
+#include "app/main_menu.h"
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "console/object_editor.h"
 #include "core/blank_map.h"
@@ -56,7 +57,7 @@ void ShowInformation(std::ostream& out) {
 
 void WriteTestMap(std::ostream& out) {
   out << "Nothing here!\n";
-  MapImage image(MapLength(kTestMapSide, kTestMapSide));
+  std::vector<std::uint8_t> image(MapLength(kTestMapSide, kTestMapSide));
   CreateBlankMap(image, kTestMapSide, kTestMapSide);
   SaveMap(out, image, "test.wld");
 }
@@ -73,19 +74,45 @@ void RunMainMenu(Console& console, ProgramState& state) {
         console.out << "Hopefully everything went better than expected!\n";
         console.out.flush();
         return;
-      case 1: ObjectEditTool(console); break;
-      case 2: BmpSwdTool(console); break;
-      case 3: MirrorMapTool(console); break;
-      case 4: console.out << "SWD to BMP tool still under construction\n"; break;
-      case 5: SetHeightsTool(console); break;
-      case 6: RandomObjectsTool(console, state); break;
-      case 7: RandomHeightsTool(console, state); break;
-      case 8: RandomMapTool(console, state); break;
-      case 9: ApplyHeightMapTool(console); break;
-      case 10: RandomResourcesTool(console); break;
-      case 11: ShowInformation(console.out); break;
-      case 12: WriteTestMap(console.out); break;
-      default: console.out << "Error: not an option\n"; break;
+      case 1:
+        ObjectEditTool(console);
+        break;
+      case 2:
+        BmpSwdTool(console);
+        break;
+      case 3:
+        MirrorMapTool(console);
+        break;
+      case 4:
+        console.out << "SWD to BMP tool still under construction\n";
+        break;
+      case 5:
+        SetHeightsTool(console);
+        break;
+      case 6:
+        RandomObjectsTool(console, state);
+        break;
+      case 7:
+        RandomHeightsTool(console, state);
+        break;
+      case 8:
+        RandomMapTool(console, state);
+        break;
+      case 9:
+        ApplyHeightMapTool(console);
+        break;
+      case 10:
+        RandomResourcesTool(console);
+        break;
+      case 11:
+        ShowInformation(console.out);
+        break;
+      case 12:
+        WriteTestMap(console.out);
+        break;
+      default:
+        console.out << "Error: not an option\n";
+        break;
     }
   }
 }

@@ -1,0 +1,76 @@
+// The storage of a map image or a bitmap: one block of zero-filled bytes from
+// platform::AllocateLargeBuffer, which the kernel may back with 2 MiB pages. A 4096 x 4096
+// map is 235 MB; in 4 KiB pages, faulting them in costs as much as the work of a tool.
+// A contiguous range, so that it converts to std::span like a vector.
+// Move-only: a copy is made on purpose, with Copy, where the memory may run out.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "core/platform.h"
+
+namespace plandrix {
+
+class LargeBuffer {
+ public:
+  LargeBuffer() = default;
+  LargeBuffer(LargeBuffer&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  LargeBuffer& operator=(LargeBuffer&& other) noexcept {
+    if (this != &other) {
+      Release();
+      data_ = std::exchange(other.data_, nullptr);
+      size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+  }
+  LargeBuffer(const LargeBuffer&) = delete;
+  LargeBuffer& operator=(const LargeBuffer&) = delete;
+  ~LargeBuffer() { Release(); }
+
+  // size zero bytes; empty when memory cannot hold them.
+  static std::optional<LargeBuffer> Allocate(std::size_t size) {
+    void* data = platform::AllocateLargeBuffer(size);
+    if (data == nullptr) return std::nullopt;
+    return LargeBuffer(static_cast<std::uint8_t*>(data), size);
+  }
+  // A copy of bytes; empty when memory cannot hold it.
+  static std::optional<LargeBuffer> Copy(std::span<const std::uint8_t> bytes) {
+    std::optional<LargeBuffer> copy = Allocate(bytes.size());
+    if (copy) std::copy(bytes.begin(), bytes.end(), copy->data());
+    return copy;
+  }
+
+  std::uint8_t* data() { return data_; }
+  const std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  std::uint8_t* begin() { return data_; }
+  std::uint8_t* end() { return data_ + size_; }
+  const std::uint8_t* begin() const { return data_; }
+  const std::uint8_t* end() const { return data_ + size_; }
+  std::uint8_t& operator[](std::size_t i) { return data_[i]; }
+  const std::uint8_t& operator[](std::size_t i) const { return data_[i]; }
+
+  friend bool operator==(const LargeBuffer& a, std::span<const std::uint8_t> b) {
+    return std::ranges::equal(a, b);
+  }
+
+ private:
+  LargeBuffer(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  void Release() {
+    if (data_ != nullptr) platform::FreeLargeBuffer(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+  }
+
+  std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace plandrix
