@@ -74,9 +74,8 @@ std::optional<OneMap> ParseOneMap(std::span<const std::string> args,
 }
 
 // Reads a map named on the command line and makes sure it holds every block of its size.
-std::optional<std::vector<std::uint8_t>> LoadMapFile(const std::string& path,
-                                                     std::string_view command, Io& io,
-                                                     int& status) {
+std::optional<LargeBuffer> LoadMapFile(const std::string& path, std::string_view command, Io& io,
+                                       int& status) {
   status = kExitUsage;
   auto image = ReadInput(path, io);
   if (!image) return std::nullopt;

@@ -78,7 +78,7 @@ std::optional<Arguments> ParseArguments(std::span<const std::string> args,
   return parsed;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadInput(const std::string& path, Io& io) {
+std::optional<LargeBuffer> ReadInput(const std::string& path, Io& io) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(path, error);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/large_buffer.h"
+
 namespace plandrix::map_command {
 
 inline constexpr std::string_view kProgramName = "plandrix-map";
@@ -75,7 +77,7 @@ void PrintError(Io& io, std::string_view text);
 
 // Reads the file at path whole; prints why on err and gives nothing when it cannot
 // (missing, not a regular file, unreadable, too large for memory).
-std::optional<std::vector<std::uint8_t>> ReadInput(const std::string& path, Io& io);
+std::optional<LargeBuffer> ReadInput(const std::string& path, Io& io);
 
 // Writes bytes to path atomically (a temporary file renamed over it); prints why on err
 // and gives false when that failed.

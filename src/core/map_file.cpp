@@ -77,15 +77,13 @@ bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
   return ok;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, bool* out_of_memory) {
+std::optional<LargeBuffer> ReadFileBytes(const fs::path& path, bool* out_of_memory) {
   if (out_of_memory != nullptr) *out_of_memory = false;
   std::error_code error;
   if (!fs::is_regular_file(path, error)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return std::nullopt;
-  return ReadAll(file, out_of_memory, [](std::size_t size) {
-    return std::optional<std::vector<std::uint8_t>>(std::in_place, size);
-  });
+  return ReadAll(file, out_of_memory, [](std::size_t size) { return LargeBuffer::Allocate(size); });
 }
 
 bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, InputFile& file) {

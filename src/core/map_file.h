@@ -47,8 +47,9 @@ std::optional<LargeBuffer> ReadWholeFile(std::ifstream& file, bool* out_of_memor
 
 // Reads the regular file at path whole. Empty when it is no regular file, cannot be
 // read, or cannot be held in memory (then *out_of_memory is set); nothing is printed.
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
-                                                       bool* out_of_memory = nullptr);
+// Held in the same storage as a loaded map, large pages where the system has them.
+std::optional<LargeBuffer> ReadFileBytes(const std::filesystem::path& path,
+                                         bool* out_of_memory = nullptr);
 
 // Writes bytes whole to target through a temporary file in the same folder that then
 // replaces target in one step, so that an earlier target is never left half-written.

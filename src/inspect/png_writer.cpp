@@ -1,9 +1,12 @@
 #include "inspect/png_writer.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <new>
+
+#include "core/large_buffer.h"
 
 namespace plandrix {
 namespace {
@@ -26,16 +29,76 @@ void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
-// libpng reports failures by a jump back to the setjmp below; nothing that needs a
-// destructor lives in this frame, and the rows are written by the caller's buffer.
-bool WritePng(png_structp png, png_infop info, std::size_t width, std::size_t height,
-              std::size_t band_rows, const RowSource& source, std::vector<std::uint8_t>& band) {
-  if (setjmp(png_jmpbuf(png))) return false;
+// Runs of one index are what a palette picture repeats most (a terrain at one slope);
+// matching runs only is faster than deflate's general search and smaller here. RGB
+// pictures compress better with the general search.
+constexpr int kPaletteStrategy = Z_RLE;
+constexpr int kRgbStrategy = Z_DEFAULT_STRATEGY;
+
+// A picture of few colours as indices into a palette of them, in the order they first
+// appear (so equal pixels give equal bytes).
+struct IndexedPicture {
+  std::vector<png_color> palette;
+  std::vector<std::uint8_t> indices;  // a byte per pixel, row after row
+};
+
+// The picture of source as an indexed one, or nothing when it has more than
+// kMostPaletteColours colours. Each colour's place is looked up in a table of all 2^24
+// colours, of which only the few lines of the colours in use are ever touched.
+std::optional<IndexedPicture> IndexColours(std::size_t width, std::size_t height,
+                                           std::size_t band_rows, const RowSource& source,
+                                           std::vector<std::uint8_t>& band) {
+  std::optional<LargeBuffer> place_of = LargeBuffer::Allocate(std::size_t{1} << 24);
+  if (!place_of) return std::nullopt;  // 0: not seen yet, else the index + 1
+  IndexedPicture picture;
+  picture.indices.resize(width * height);
+  std::uint8_t* index = picture.indices.data();
+  for (std::size_t row = 0; row < height; row += band_rows) {
+    const std::size_t pixels = std::min(band_rows, height - row) * width;
+    source(row, std::span(band).first(3 * pixels));
+    for (const std::uint8_t* rgb = band.data(); rgb != band.data() + 3 * pixels; rgb += 3) {
+      std::uint8_t& place =
+          (*place_of)[(std::size_t{rgb[0]} << 16) | (std::size_t{rgb[1]} << 8) | rgb[2]];
+      if (place == 0) {
+        if (picture.palette.size() == kMostPaletteColours) return std::nullopt;
+        picture.palette.push_back({rgb[0], rgb[1], rgb[2]});
+        place = static_cast<std::uint8_t>(picture.palette.size());
+      }
+      *index++ = static_cast<std::uint8_t>(place - 1);
+    }
+  }
+  return picture;
+}
+
+void SetHeader(png_structp png, png_infop info, std::size_t width, std::size_t height,
+               int colour_type, int strategy) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, kPngCompressionLevel);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_strategy(png, strategy);
+}
+
+// libpng reports failures by a jump back to the setjmp below; nothing that needs a
+// destructor lives in these frames, and the rows are written from the caller's buffers.
+bool WriteIndexedPng(png_structp png, png_infop info, std::size_t width, std::size_t height,
+                     IndexedPicture& picture) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  SetHeader(png, info, width, height, PNG_COLOR_TYPE_PALETTE, kPaletteStrategy);
+  png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
+  png_write_info(png, info);
+  for (std::size_t row = 0; row < height; ++row) {
+    png_write_row(png, picture.indices.data() + row * width);
+  }
+  png_write_end(png, info);
+  return true;
+}
+
+bool WriteRgbPng(png_structp png, png_infop info, std::size_t width, std::size_t height,
+                 std::size_t band_rows, const RowSource& source, std::vector<std::uint8_t>& band) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  SetHeader(png, info, width, height, PNG_COLOR_TYPE_RGB, kRgbStrategy);
   png_write_info(png, info);
   const std::size_t row_bytes = 3 * width;
   for (std::size_t row = 0; row < height; row += band_rows) {
@@ -66,7 +129,15 @@ std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_
     // Wide pictures are allowed: the limits of libpng guard readers, not this writer.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_write_fn(png, &output, WriteBytes, FlushNothing);
-    written = WritePng(png, info, width, height, band_rows, source, band);
+    // Few colours (a map of gentle slopes) are written as a palette, a byte a pixel: a
+    // third of the bytes to compress. Others are drawn again and written as RGB.
+    std::optional<IndexedPicture> indexed;
+    try {
+      indexed = IndexColours(width, height, band_rows, source, band);
+    } catch (const std::bad_alloc&) {
+    }
+    written = indexed ? WriteIndexedPng(png, info, width, height, *indexed)
+                      : WriteRgbPng(png, info, width, height, band_rows, source, band);
   }
   png_destroy_write_struct(&png, &info);
   if (!written) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/map_layout.h"
@@ -142,6 +143,37 @@ TEST(PngWriter, ReadsBackAsRenderedAndIsReproducible) {
   ASSERT_TRUE(png_image_finish_read(&read, nullptr, pixels.data(), 0, nullptr));
   EXPECT_EQ(pixels, rgb);
   EXPECT_FALSE(EncodePng(0, 5, 1, [](std::size_t, std::span<std::uint8_t>) {}));
+}
+
+// Pictures of up to 255 colours are written with a palette, others as RGB; both read back
+// as the pixels given.
+TEST(PngWriter, PaletteUpTo255ColoursElseRgb) {
+  constexpr std::size_t kWidth = 40;
+  constexpr std::size_t kHeight = 30;
+  for (const std::size_t colours : {1U, 255U, 256U, 1200U}) {
+    std::vector<std::uint8_t> rgb(3 * kWidth * kHeight);
+    for (std::size_t i = 0; i < kWidth * kHeight; ++i) {
+      const std::size_t colour = (i * 7) % colours;  // every colour appears
+      rgb[3 * i] = static_cast<std::uint8_t>(colour);
+      rgb[3 * i + 1] = static_cast<std::uint8_t>(colour >> 8);
+      rgb[3 * i + 2] = 9;
+    }
+    const auto png =
+        EncodePng(kWidth, kHeight, 7, [&](std::size_t row, std::span<std::uint8_t> band) {
+          std::copy_n(rgb.begin() + static_cast<std::ptrdiff_t>(3 * kWidth * row), band.size(),
+                      band.begin());
+        });
+    ASSERT_TRUE(png) << colours;
+    // IHDR's colour type: 3 a palette, 2 RGB.
+    EXPECT_EQ((*png)[25], colours <= kMostPaletteColours ? 3 : 2) << colours;
+    png_image read{};
+    read.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&read, png->data(), png->size()));
+    read.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(read));
+    ASSERT_TRUE(png_image_finish_read(&read, nullptr, pixels.data(), 0, nullptr));
+    EXPECT_EQ(pixels, rgb) << colours;
+  }
 }
 
 }  // namespace
