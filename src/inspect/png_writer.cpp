@@ -3,8 +3,12 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "core/large_buffer.h"
 
@@ -42,30 +46,91 @@ struct IndexedPicture {
   std::vector<std::uint8_t> indices;  // a byte per pixel, row after row
 };
 
+// Indexes picture rows first_row to end_row - 1 into indices with a palette of their own
+// colours in the order they first appear; false when they have more than
+// kMostPaletteColours colours or memory runs out. Each colour's place is looked up in a
+// table of all 2^24 colours, of which only the few lines of the colours in use are
+// touched.
+bool IndexRows(std::size_t width, std::size_t first_row, std::size_t end_row, std::size_t band_rows,
+               const RowSource& source, std::vector<png_color>& palette,
+               std::uint8_t* indices) noexcept {
+  try {
+    std::optional<LargeBuffer> place_of = LargeBuffer::Allocate(std::size_t{1} << 24);
+    if (!place_of) return false;  // 0: not seen yet, else the index + 1
+    std::vector<std::uint8_t> band(3 * width * band_rows);
+    for (std::size_t row = first_row; row < end_row; row += band_rows) {
+      const std::size_t pixels = std::min(band_rows, end_row - row) * width;
+      source(row, std::span(band).first(3 * pixels));
+      for (const std::uint8_t* rgb = band.data(); rgb != band.data() + 3 * pixels; rgb += 3) {
+        std::uint8_t& place =
+            (*place_of)[(std::size_t{rgb[0]} << 16) | (std::size_t{rgb[1]} << 8) | rgb[2]];
+        if (place == 0) {
+          if (palette.size() == kMostPaletteColours) return false;
+          palette.push_back({rgb[0], rgb[1], rgb[2]});
+          place = static_cast<std::uint8_t>(palette.size());
+        }
+        *indices++ = static_cast<std::uint8_t>(place - 1);
+      }
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+// Adds the colours of lower to the palette of picture and renumbers the indices from
+// first on, which were made with lower; false when the palettes together are too many.
+bool MergePalette(const std::vector<png_color>& lower, std::size_t first, IndexedPicture& picture) {
+  std::array<std::uint8_t, 256> renumber{};
+  for (std::size_t k = 0; k < lower.size(); ++k) {
+    const auto same = [&](const png_color& c) {
+      return c.red == lower[k].red && c.green == lower[k].green && c.blue == lower[k].blue;
+    };
+    const auto found = std::find_if(picture.palette.begin(), picture.palette.end(), same);
+    if (found == picture.palette.end() && picture.palette.size() == kMostPaletteColours) {
+      return false;
+    }
+    renumber[k] = static_cast<std::uint8_t>(found - picture.palette.begin());
+    if (found == picture.palette.end()) picture.palette.push_back(lower[k]);
+  }
+  for (std::size_t i = first; i < picture.indices.size(); ++i) {
+    picture.indices[i] = renumber[picture.indices[i]];
+  }
+  return true;
+}
+
 // The picture of source as an indexed one, or nothing when it has more than
-// kMostPaletteColours colours. Each colour's place is looked up in a table of all 2^24
-// colours, of which only the few lines of the colours in use are ever touched.
+// kMostPaletteColours colours. The upper and the lower half (split on a band) are drawn
+// and indexed at once on two threads, each with a palette of its own, then merged: the
+// same palette whatever thread finishes first.
 std::optional<IndexedPicture> IndexColours(std::size_t width, std::size_t height,
-                                           std::size_t band_rows, const RowSource& source,
-                                           std::vector<std::uint8_t>& band) {
-  std::optional<LargeBuffer> place_of = LargeBuffer::Allocate(std::size_t{1} << 24);
-  if (!place_of) return std::nullopt;  // 0: not seen yet, else the index + 1
+                                           std::size_t band_rows, const RowSource& source) {
   IndexedPicture picture;
   picture.indices.resize(width * height);
-  std::uint8_t* index = picture.indices.data();
-  for (std::size_t row = 0; row < height; row += band_rows) {
-    const std::size_t pixels = std::min(band_rows, height - row) * width;
-    source(row, std::span(band).first(3 * pixels));
-    for (const std::uint8_t* rgb = band.data(); rgb != band.data() + 3 * pixels; rgb += 3) {
-      std::uint8_t& place =
-          (*place_of)[(std::size_t{rgb[0]} << 16) | (std::size_t{rgb[1]} << 8) | rgb[2]];
-      if (place == 0) {
-        if (picture.palette.size() == kMostPaletteColours) return std::nullopt;
-        picture.palette.push_back({rgb[0], rgb[1], rgb[2]});
-        place = static_cast<std::uint8_t>(picture.palette.size());
-      }
-      *index++ = static_cast<std::uint8_t>(place - 1);
+  const std::size_t split = height < 2 * band_rows ? height : height / 2 / band_rows * band_rows;
+  std::vector<png_color> lower;
+  const auto index_lower = [&] {
+    return IndexRows(width, split, height, band_rows, source, lower,
+                     picture.indices.data() + split * width);
+  };
+  bool lower_done = true;
+  std::thread lower_thread;
+  if (split < height) {
+    try {
+      lower_thread = std::thread([&] { lower_done = index_lower(); });
+    } catch (const std::system_error&) {
+      lower_done = false;  // no second thread: this one does both halves
     }
+  }
+  const bool upper_done =
+      IndexRows(width, 0, split, band_rows, source, picture.palette, picture.indices.data());
+  if (lower_thread.joinable()) {
+    lower_thread.join();
+  } else if (split < height) {
+    lower_done = index_lower();
+  }
+  if (!upper_done || !lower_done || !MergePalette(lower, split * width, picture)) {
+    return std::nullopt;
   }
   return picture;
 }
@@ -133,7 +198,7 @@ std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_
     // third of the bytes to compress. Others are drawn again and written as RGB.
     std::optional<IndexedPicture> indexed;
     try {
-      indexed = IndexColours(width, height, band_rows, source, band);
+      indexed = IndexColours(width, height, band_rows, source);
     } catch (const std::bad_alloc&) {
     }
     written = indexed ? WriteIndexedPng(png, info, width, height, *indexed)
