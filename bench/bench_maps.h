@@ -77,23 +77,7 @@ inline std::vector<std::uint8_t> GenerateRandomMap(std::size_t side) {
   CreateBlankMap(image, side, side);
   RandomSource source;
   (void)RandomNumber(source, kBenchSeed, 1);
-  AssignRegionKinds(kinds, layout, source, kBenchSeed);
-  for (std::int32_t row = 0; row < layout.region_rows; ++row) {
-    for (std::int32_t column = 0; column < layout.region_columns; ++column) {
-      PaintRegion(image, kinds, row, column, layout, source, kBenchSeed);
-    }
-  }
-  std::ostream& out = NullStream();
-  (void)RandomNumber(source, kBenchSeed, 1);
-  PlaceObjects(image, side, side, source, kBenchSeed, out);
-  (void)RandomNumber(source, kBenchSeed, 1);
-  PlaceTrees(image, side, side, source, kBenchSeed, out);
-  (void)RandomNumber(source, kBenchSeed, 1);
-  PlaceGranite(image, side, side, source, kBenchSeed, out);
-  (void)RandomNumber(source, kBenchSeed, 1);
-  PlaceAnimals(image, side, side, source, kBenchSeed, out);
-  PlaceResources(image, side, side);
-  RandomizeHeights(image, side, side, source, kBenchSeed);
+  GenerateMap(image, kinds, layout, source, kBenchSeed, NullStream());
   return image;
 }
 

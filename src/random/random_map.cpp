@@ -78,19 +78,6 @@ void PaintRegion(std::span<std::uint8_t> image, std::span<const std::uint32_t> k
   PaintRegionWith(image, kinds, row, column, layout, [&] { return RandomNumber(source, seed, 0); });
 }
 
-namespace {
-
-bool IsMapSide(std::int32_t side) { return side >= 1 && side <= kMaxMapSide; }
-
-// Asks for one side of the map.
-std::int32_t AskSide(Console& console, std::string_view prompt) {
-  console.out << prompt;
-  console.out.flush();
-  return ReadNumber(console.in);
-}
-
-// The steps of the generator on a blank map: kinds and painting, then the placement and
-// height passes, in this fixed order.
 void GenerateMap(std::span<std::uint8_t> image, std::span<std::uint32_t> kinds,
                  const MapLayout& layout, RandomSource& source, std::uint32_t seed,
                  std::ostream& out) {
@@ -117,6 +104,17 @@ void GenerateMap(std::span<std::uint8_t> image, std::span<std::uint32_t> kinds,
   PlaceResources(image, width, height);
   // The heights continue the sequence right after the animals.
   RandomizeHeights(image, width, height, source, seed);
+}
+
+namespace {
+
+bool IsMapSide(std::int32_t side) { return side >= 1 && side <= kMaxMapSide; }
+
+// Asks for one side of the map.
+std::int32_t AskSide(Console& console, std::string_view prompt) {
+  console.out << prompt;
+  console.out.flush();
+  return ReadNumber(console.in);
 }
 
 }  // namespace

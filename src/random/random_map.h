@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string_view>
 
@@ -294,6 +295,13 @@ void PaintRegionWith(std::span<std::uint8_t> image, std::span<const std::uint32_
 void PaintRegion(std::span<std::uint8_t> image, std::span<const std::uint32_t> kinds,
                  std::int32_t row, std::int32_t column, MapLayout layout, RandomSource& source,
                  std::uint32_t seed);
+
+// The steps of the generator on a blank map of layout's size (kinds holds
+// layout.region_count entries): kinds and painting, then the placement and height
+// passes in this fixed order. The tool restarts the source from seed just before.
+void GenerateMap(std::span<std::uint8_t> image, std::span<std::uint32_t> kinds,
+                 const MapLayout& layout, RandomSource& source, std::uint32_t seed,
+                 std::ostream& out);
 
 // Refusal of a size that a map file cannot hold.
 inline constexpr std::string_view kMapSizeMessage =
