@@ -20,8 +20,8 @@ namespace {
 
 using inspect::Vertex;
 
-constexpr std::array<OptionSpec, 1> kExportOptions = {{{"-o", true, "--output"}}};
-constexpr std::array<OptionSpec, 4> kPlayersOptions = {
+constexpr std::array<OptionRule, 1> kExportOptions = {{{"-o", true, "--output"}}};
+constexpr std::array<OptionRule, 4> kPlayersOptions = {
     {{"--hq", true}, {"--auto", true}, {"--seed", true}, {"-o", true, "--output"}}};
 
 constexpr std::string_view kExportHeightsUsage =
@@ -56,9 +56,9 @@ struct OneMap {
   std::string map;
 };
 std::optional<OneMap> ParseOneMap(std::span<const std::string> args,
-                                  std::span<const OptionSpec> specs, std::string_view command,
+                                  std::span<const OptionRule> rules, std::string_view command,
                                   std::string_view usage, Io& io, int& status) {
-  const auto parsed = ParseArguments(args, specs, command, io);
+  const auto parsed = ParseArguments(args, rules, command, io);
   status = kExitUsage;
   if (!parsed) return std::nullopt;
   if (parsed->help) {

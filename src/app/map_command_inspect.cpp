@@ -131,7 +131,7 @@ std::string WhyNotDrawn(std::size_t width, std::size_t height, int scale) {
 }  // namespace
 
 int RunCheck(std::span<const std::string> args, Io& io) {
-  constexpr std::array<OptionSpec, 1> kOptions = {{{"--json"}}};
+  constexpr std::array<OptionRule, 1> kOptions = {{{"--json"}}};
   const auto arguments = ParseArguments(args, kOptions, "check", io);
   if (!arguments) return kExitUsage;
   if (PrintedHelp(*arguments, kCheckUsage, io)) return kExitOk;
@@ -163,7 +163,7 @@ int RunCheck(std::span<const std::string> args, Io& io) {
 }
 
 int RunStats(std::span<const std::string> args, Io& io) {
-  constexpr std::array<OptionSpec, 1> kOptions = {{{"--json"}}};
+  constexpr std::array<OptionRule, 1> kOptions = {{{"--json"}}};
   const auto arguments = ParseArguments(args, kOptions, "stats", io);
   if (!arguments) return kExitUsage;
   if (PrintedHelp(*arguments, kStatsUsage, io)) return kExitOk;
@@ -190,7 +190,7 @@ int RunStats(std::span<const std::string> args, Io& io) {
 }
 
 int RunPreview(std::span<const std::string> args, Io& io) {
-  constexpr std::array<OptionSpec, 3> kOptions = {
+  constexpr std::array<OptionRule, 3> kOptions = {
       {{"-o", true, "--output"}, {"--scale", true}, {"--layer", true}}};
   const auto arguments = ParseArguments(args, kOptions, "preview", io);
   if (!arguments) return kExitUsage;

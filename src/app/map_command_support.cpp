@@ -21,9 +21,9 @@ void PrintError(Io& io, std::string_view text) {
 
 namespace {
 
-const OptionSpec* FindOption(std::span<const OptionSpec> specs, std::string_view name) {
-  for (const OptionSpec& spec : specs) {
-    if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) return &spec;
+const OptionRule* FindOption(std::span<const OptionRule> rules, std::string_view name) {
+  for (const OptionRule& rule : rules) {
+    if (rule.name == name || (!rule.alias.empty() && rule.alias == name)) return &rule;
   }
   return nullptr;
 }
@@ -31,7 +31,7 @@ const OptionSpec* FindOption(std::span<const OptionSpec> specs, std::string_view
 }  // namespace
 
 std::optional<Arguments> ParseArguments(std::span<const std::string> args,
-                                        std::span<const OptionSpec> specs, std::string_view command,
+                                        std::span<const OptionRule> rules, std::string_view command,
                                         Io& io) {
   Arguments parsed;
   const std::string prefix = std::string(command) + ": ";
@@ -52,13 +52,13 @@ std::optional<Arguments> ParseArguments(std::span<const std::string> args,
     }
     const std::size_t equals = arg.find('=');
     const std::string_view name = std::string_view(arg).substr(0, equals);
-    const OptionSpec* spec = FindOption(specs, name);
-    if (spec == nullptr) {
+    const OptionRule* rule = FindOption(rules, name);
+    if (rule == nullptr) {
       PrintError(io, prefix + "unknown option '" + std::string(name) + "' (see --help)");
       return std::nullopt;
     }
-    std::vector<std::string>& values = parsed.options[std::string(spec->name)];
-    if (!spec->takes_value) {
+    std::vector<std::string>& values = parsed.options[std::string(rule->name)];
+    if (!rule->takes_value) {
       if (equals != std::string::npos) {
         PrintError(io, prefix + "option '" + std::string(name) + "' takes no value");
         return std::nullopt;

@@ -50,7 +50,7 @@ std::span<const Command> Commands();
 
 // An option of a subcommand: "--json", "-o" (with takes_value, the next argument or the
 // part after "=" is its value). An option may be given more than once.
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   bool takes_value = false;
   std::string_view alias = {};  // another name for it, such as "--output" for "-o"
@@ -58,7 +58,7 @@ struct OptionSpec {
 
 struct Arguments {
   std::vector<std::string> positional;
-  std::map<std::string, std::vector<std::string>, std::less<>> options;  // by OptionSpec::name
+  std::map<std::string, std::vector<std::string>, std::less<>> options;  // by OptionRule::name
   bool help = false;                                                     // -h or --help
 
   bool Has(std::string_view name) const { return options.find(name) != options.end(); }
@@ -66,10 +66,10 @@ struct Arguments {
   std::optional<std::string> Value(std::string_view name) const;
 };
 
-// Parses args against specs; "--" ends the options. Prints "plandrix-map COMMAND: ..." on
+// Parses args against rules; "--" ends the options. Prints "plandrix-map COMMAND: ..." on
 // err and gives nothing for an unknown option or a missing value.
 std::optional<Arguments> ParseArguments(std::span<const std::string> args,
-                                        std::span<const OptionSpec> specs, std::string_view command,
+                                        std::span<const OptionRule> rules, std::string_view command,
                                         Io& io);
 
 // Prints one message line "plandrix-map: TEXT" on err.

@@ -165,7 +165,7 @@ run_in() {
   local folder=$1 input=$2 files=$3 status=0
   shift 3
   mkdir -p "$folder"
-  for spec in $files; do cp "$work/inputs/${spec#*=}" "$folder/${spec%%=*}"; done
+  for rule in $files; do cp "$work/inputs/${rule#*=}" "$folder/${rule%%=*}"; done
   (cd "$folder" && timeout 120 "$@" <"$input" >"../$(basename "$folder").out" 2>/dev/null) ||
     status=$?
   echo "$status" >"$folder.status"

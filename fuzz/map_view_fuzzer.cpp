@@ -72,7 +72,7 @@ void CheckBands(std::span<const std::uint8_t> file, plandrix::Layer layer, int s
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  plandrix::fuzz::WriteSeedsIfAsked("inspect", Seeds);
+  plandrix::fuzz::WriteSeedsIfAsked("map_view", Seeds);
   return 0;
 }
 
