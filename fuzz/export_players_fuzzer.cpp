@@ -11,7 +11,7 @@
 #include "core/blank_map.h"
 #include "core/map_layout.h"
 #include "inspect/bitmap_export.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "inspect/players.h"
 #include "support/fuzz_support.h"
 #include "transform/bitmap_terrain.h"
@@ -91,15 +91,15 @@ void CheckPlayers(const Bytes& before, const std::vector<Vertex>& players, std::
   Bytes after = before;
   plandrix::inspect::SetPlayers(after, players);
   namespace facts = plandrix::facts;
-  Expect(after[facts::kPlayerCountOffset] == players.size());
+  Expect(after[kPlayerCountOffset] == players.size());
   std::size_t marks = 0;
   const auto types = plandrix::Block(std::span<const std::uint8_t>(after),
                                      plandrix::kObjectTypeBlock, width * height);
-  for (std::uint8_t type : types) marks += type == facts::kHeadquartersType ? 1 : 0;
+  for (std::uint8_t type : types) marks += type == kHeadquartersType ? 1 : 0;
   Expect(marks == players.size());
   // The header's player fields put back, only the object blocks may differ.
-  after[facts::kPlayerCountOffset] = before[facts::kPlayerCountOffset];
-  for (std::size_t i = facts::kHeadquartersXOffset; i < facts::kHeadquartersYOffset + 14; ++i) {
+  after[kPlayerCountOffset] = before[kPlayerCountOffset];
+  for (std::size_t i = kHeadquartersXOffset; i < kHeadquartersYOffset + 14; ++i) {
     after[i] = before[i];
   }
   plandrix::fuzz::ExpectOnlyBlocksChanged(
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (check.problem == plandrix::inspect::PlaceProblem::kNone) accepted.push_back(v);
   }
   CheckPlayers(loaded->stored, accepted, width, height);
-  if (count == 0 || count > plandrix::facts::kMostPlayers) return 0;
+  if (count == 0 || count > plandrix::kMostPlayers) return 0;
   const auto chosen = plandrix::inspect::ChooseHeadquarters(loaded->image, count, seed);
   if (!chosen) {
     Expect(plandrix::inspect::CountOpenLand(loaded->image) < count);

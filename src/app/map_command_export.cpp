@@ -11,8 +11,8 @@
 #include "app/map_commands.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
+#include "core/terrain.h"
 #include "inspect/bitmap_export.h"
-#include "inspect/map_facts.h"
 #include "inspect/players.h"
 
 namespace plandrix::map_command {
@@ -230,8 +230,8 @@ std::string PlaceProblemText(const inspect::PlaceCheck& check) {
     case inspect::PlaceProblem::kNoTriangles:
       return "lies on a corner of the border that has no six triangles of its own";
     case inspect::PlaceProblem::kUnusableGround:
-      return "touches " + std::string(facts::kTerrainFacts[check.code].name) + " (terrain " +
-             std::to_string(check.code) + ")";
+      return "touches " + std::string(TerrainOf(Landscape::kGreenland, check.code).name) +
+             " (terrain " + std::to_string(check.code) + ")";
     case inspect::PlaceProblem::kTaken:
       return "is already another player's headquarters";
     case inspect::PlaceProblem::kNone:
@@ -249,7 +249,7 @@ std::optional<std::vector<Vertex>> WantedHeadquarters(const Arguments& arguments
   if (const auto count_text = arguments.Value("--auto")) {
     const std::uint32_t seed = *ParseNumber(arguments.Value("--seed").value_or("12345678"),
                                             std::numeric_limits<std::uint32_t>::max());
-    const std::size_t count = *ParseNumber(*count_text, facts::kMostPlayers);
+    const std::size_t count = *ParseNumber(*count_text, kMostPlayers);
     auto chosen = inspect::ChooseHeadquarters(image, count, seed);
     if (!chosen) {
       PrintError(io, prefix + map + ": only " + std::to_string(inspect::CountOpenLand(image)) +
@@ -286,12 +286,12 @@ bool CheckPlayersOptions(const Arguments& arguments, Io& io) {
     return fail("--seed takes a number from 0 to 4294967295, not '" + *seed + "'");
   }
   if (const auto count = arguments.Value("--auto");
-      count && (!ParseNumber(*count, facts::kMostPlayers) || *ParseNumber(*count, 7) == 0)) {
+      count && (!ParseNumber(*count, kMostPlayers) || *ParseNumber(*count, 7) == 0)) {
     return fail("--auto takes a number of players from 1 to 7, not '" + *count + "'");
   }
   if (!typed) return true;
   const auto& positions = arguments.options.at("--hq");
-  if (positions.size() > facts::kMostPlayers) return fail("at most 7 headquarters");
+  if (positions.size() > kMostPlayers) return fail("at most 7 headquarters");
   for (const std::string& text : positions) {
     if (!ParsePosition(text))
       return fail("--hq takes X,Y (numbers up to 65535), not '" + text + "'");

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "transform/bitmap_terrain.h"
 
 namespace plandrix::inspect {
@@ -20,7 +20,7 @@ constexpr std::uint8_t kBlankTexture = 5;
 // Colour 0 paints nothing; the picture shows it in the colour of a terrain no map should
 // hold, so that what the export could not express stands out.
 constexpr std::uint8_t kNothingColour = 0;
-constexpr std::uint8_t kUnknownCode = facts::kTerrainCodeMask;
+constexpr std::uint8_t kUnknownCode = kTerrainCodeMask;
 
 void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
   bytes[offset] = static_cast<std::uint8_t>(value & 0xFF);
@@ -396,11 +396,11 @@ std::vector<std::uint8_t> ExportHeights(std::span<const std::uint8_t> image) {
 
 std::array<std::uint8_t, 3> TerrainPaletteColour(std::uint8_t colour) {
   const ColourPaint paint = PaintOfColour(colour);
-  if (paint.rank != 0) return facts::kTerrainFacts[paint.texture].rgb;
+  if (paint.rank != 0) return TerrainOf(Landscape::kGreenland, paint.texture).colour;
   // 13 also paints nothing; the export never writes it, a painter may: it shows what the
   // conversion leaves there.
-  if (colour == kNothingColour) return facts::kTerrainFacts[kUnknownCode].rgb;
-  return facts::kTerrainFacts[kBlankTexture].rgb;
+  if (colour == kNothingColour) return Rgb{255, 0, 255};
+  return TerrainOf(Landscape::kGreenland, kBlankTexture).colour;
 }
 
 TerrainColours ChooseTerrainColours(std::span<const std::uint8_t> image) {

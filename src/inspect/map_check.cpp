@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/map_layout.h"
+#include "core/terrain.h"
 #include "inspect/byte_counts.h"
-#include "inspect/map_facts.h"
 
 namespace plandrix {
 namespace {
@@ -33,17 +33,16 @@ std::string Plural(std::uint64_t count, std::string_view one, std::string_view m
 // The header fields that need no block: signature, the copies of the size, landscape,
 // players and the mark.
 void CheckHeaderFields(std::span<const std::uint8_t> file, Findings& findings) {
-  const auto signature = file.subspan(facts::kSignatureOffset, facts::kSignature.size());
-  if (!std::equal(signature.begin(), signature.end(), facts::kSignature.begin())) {
+  const auto signature = file.subspan(kSignatureOffset, kSignature.size());
+  if (!std::equal(signature.begin(), signature.end(), kSignature.begin())) {
     const bool bitmap = file[0] == 'B' && file[1] == 'M';
     Add(findings, Severity::kError, "bad-signature",
         "the file does not begin with WORLD_V1.0" +
             std::string(bitmap ? " (it begins like a bitmap)" : ""));
   }
-  if (ReadU16(file, facts::kHeaderMarkOffset) != facts::kHeaderMark) {
+  if (ReadU16(file, kHeaderMarkOffset) != kHeaderMark) {
     Add(findings, Severity::kError, "bad-header-mark",
-        "no 10001 at offset 2342 (found " +
-            std::to_string(ReadU16(file, facts::kHeaderMarkOffset)) + ")");
+        "no 10001 at offset 2342 (found " + std::to_string(ReadU16(file, kHeaderMarkOffset)) + ")");
   }
   const std::size_t width = MapWidth(file);
   const std::size_t height = MapHeight(file);
@@ -52,28 +51,28 @@ void CheckHeaderFields(std::span<const std::uint8_t> file, Findings& findings) {
         "the map is " + std::to_string(width) + " x " + std::to_string(height) +
             ": a map without vertices");
   }
-  const std::size_t copy_width = ReadU16(file, facts::kHeaderWidthOffset);
-  const std::size_t copy_height = ReadU16(file, facts::kHeaderHeightOffset);
+  const std::size_t copy_width = ReadU16(file, kHeaderWidthOffset);
+  const std::size_t copy_height = ReadU16(file, kHeaderHeightOffset);
   if (copy_width != width || copy_height != height) {
     Add(findings, Severity::kWarning, "size-mismatch",
         "the size at offsets 30/32 is " + std::to_string(copy_width) + " x " +
             std::to_string(copy_height) + ", the size at 2348/2350 is " + std::to_string(width) +
             " x " + std::to_string(height));
   }
-  const std::uint8_t landscape = file[facts::kLandscapeOffset];
-  if (landscape >= facts::kLandscapeNames.size()) {
+  const std::uint8_t landscape = file[kLandscapeOffset];
+  if (!LandscapeOf(landscape)) {
     Add(findings, Severity::kWarning, "unknown-landscape",
         "landscape byte " + std::to_string(landscape) +
             " is none of 0 greenland, 1 wasteland, 2 winter world; checked as greenland");
   }
-  const std::uint8_t players = file[facts::kPlayerCountOffset];
+  const std::uint8_t players = file[kPlayerCountOffset];
   if (players == 0) {
     Add(findings, Severity::kWarning, "no-players",
         "the player count at offset 35 is 0: the game cannot start a match");
-  } else if (players > facts::kMostPlayers) {
+  } else if (players > kMostPlayers) {
     Add(findings, Severity::kWarning, "too-many-players",
         "the player count at offset 35 is " + std::to_string(players) + ", the game has at most " +
-            std::to_string(facts::kMostPlayers));
+            std::to_string(kMostPlayers));
   }
 }
 
@@ -81,7 +80,7 @@ void CheckBlockHeaders(std::span<const std::uint8_t> file, std::size_t width, st
                        Findings& findings) {
   const std::size_t n = width * height;
   std::array<std::uint8_t, kBlockHeaderSize> expected{};
-  WriteU16(expected, 0, facts::kBlockMark);
+  WriteU16(expected, 0, kBlockMark);
   WriteU16(expected, 6, width);
   WriteU16(expected, 8, height);
   WriteU16(expected, 10, 1);
@@ -96,7 +95,7 @@ void CheckBlockHeaders(std::span<const std::uint8_t> file, std::size_t width, st
 }
 
 void CheckEnd(std::span<const std::uint8_t> file, std::size_t length, Findings& findings) {
-  if (file[length - 1] != facts::kEndMark) {
+  if (file[length - 1] != kEndMark) {
     Add(findings, Severity::kError, "no-end-mark",
         "the byte at offset " + std::to_string(length - 1) + " is " + Hex(file[length - 1]) +
             ", not the final 0xFF: the game reads past the end");
@@ -123,30 +122,29 @@ std::string ListCounts(const ByteCounts& counts, Listed listed, std::string_view
 }
 
 void CheckTerrain(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const std::uint8_t landscape = file[facts::kLandscapeOffset];
+  const std::uint8_t landscape = file[kLandscapeOffset];
   ByteCounts codes{};
   for (const int block : {kTerrainBlock1, kTerrainBlock2}) {
     const ByteCounts counts = CountBytes(Block(file, block, n));
     for (std::size_t value = 0; value < counts.size(); ++value) {
-      codes[facts::TerrainCode(static_cast<std::uint8_t>(value))] += counts[value];
+      codes[TerrainCode(static_cast<std::uint8_t>(value))] += counts[value];
     }
   }
   const auto unknown = [landscape](std::uint8_t code) {
-    return !facts::IsKnownTerrain(code, landscape);
+    return !IsDefinedTerrain(LandscapeOf(landscape).value_or(Landscape::kGreenland), code);
   };
   const std::string listed = ListCounts(codes, unknown, "triangle", "triangles", false);
   if (listed.empty()) return;
-  const std::size_t name = landscape < facts::kLandscapeNames.size() ? landscape : 0;
+  const std::size_t name = LandscapeOf(landscape) ? landscape : 0;
   Add(findings, Severity::kError, "unknown-terrain",
-      "terrain codes that " + std::string(facts::kLandscapeNames[name]) +
-          " does not know: " + listed);
+      "terrain codes that " + std::string(kLandscapeNames[name]) + " does not know: " + listed);
 }
 
 void CheckHeights(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
   const ByteCounts counts = CountBytes(Block(file, kHeightBlock, n));
   std::uint64_t above = 0;
   std::size_t highest = 0;
-  for (std::size_t value = facts::kHighestHeight + 1; value < counts.size(); ++value) {
+  for (std::size_t value = kHighestHeight + 1; value < counts.size(); ++value) {
     above += counts[value];
     if (counts[value] != 0) highest = value;
   }
@@ -157,14 +155,13 @@ void CheckHeights(std::span<const std::uint8_t> file, std::size_t n, Findings& f
 }
 
 void CheckHeadquarters(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const std::size_t players =
-      std::min<std::size_t>(file[facts::kPlayerCountOffset], facts::kMostPlayers);
+  const std::size_t players = std::min<std::size_t>(file[kPlayerCountOffset], kMostPlayers);
   if (players == 0) return;
-  std::array<bool, facts::kMostPlayers> found{};
+  std::array<bool, kMostPlayers> found{};
   const auto types = Block(file, kObjectTypeBlock, n);
   const auto indexes = Block(file, kObjectIndexBlock, n);
   for (std::size_t i = 0; i < n; ++i) {
-    if (types[i] == facts::kHeadquartersType && indexes[i] < found.size()) found[indexes[i]] = true;
+    if (types[i] == kHeadquartersType && indexes[i] < found.size()) found[indexes[i]] = true;
   }
   for (std::size_t player = 0; player < players; ++player) {
     if (found[player]) continue;
@@ -176,7 +173,7 @@ void CheckHeadquarters(std::span<const std::uint8_t> file, std::size_t n, Findin
 
 void CheckResources(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
   const ByteCounts counts = CountBytes(Block(file, kResourceBlock, n));
-  const auto unknown = [](std::uint8_t value) { return !facts::ResourceKindOf(value); };
+  const auto unknown = [](std::uint8_t value) { return !ResourceKindOf(value); };
   const std::string listed = ListCounts(counts, unknown, "vertex", "vertices", true);
   if (listed.empty()) return;
   Add(findings, Severity::kWarning, "unknown-resource",

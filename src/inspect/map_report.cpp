@@ -47,7 +47,8 @@ std::string FindingList(std::span<const Finding> findings, Severity severity) {
 }
 
 std::string_view LandscapeName(std::uint8_t landscape) {
-  return landscape < facts::kLandscapeNames.size() ? facts::kLandscapeNames[landscape] : "unknown";
+  const auto known = LandscapeOf(landscape);
+  return known ? kLandscapeNames[static_cast<std::size_t>(*known)] : "unknown";
 }
 
 }  // namespace
@@ -99,7 +100,8 @@ void PrintStats(std::ostream& out, const MapStats& stats) {
   line("terrain") << "triangles of each code\n";
   for (std::size_t code = 0; code < stats.terrain.size(); ++code) {
     if (stats.terrain[code] == 0) continue;
-    const std::string_view name = facts::kTerrainFacts[code].name;
+    const Landscape shown = LandscapeOf(stats.landscape).value_or(Landscape::kGreenland);
+    const std::string_view name = TerrainOf(shown, static_cast<std::uint8_t>(code)).name;
     out << std::setw(4) << code << ' ' << std::left << std::setw(18)
         << (name.empty() ? "unknown" : name) << std::right << std::setw(12) << stats.terrain[code]
         << '\n';
@@ -111,7 +113,7 @@ void PrintStats(std::ostream& out, const MapStats& stats) {
   line("animals") << stats.animals << '\n';
   line("resources");
   for (std::size_t kind = 1; kind < stats.resources.size(); ++kind) {
-    out << (kind > 1 ? ", " : "") << facts::kResourceNames[kind] << ' ' << stats.resources[kind];
+    out << (kind > 1 ? ", " : "") << kResourceNames[kind] << ' ' << stats.resources[kind];
   }
   if (stats.unknown_resources != 0) out << ", unknown " << stats.unknown_resources;
   out << '\n';
@@ -135,7 +137,7 @@ std::string StatsJson(const MapStats& stats) {
           ",\"headquarters\":" + number(stats.headquarters) +
           ",\"animals\":" + number(stats.animals) + ",\"resources\":{";
   for (std::size_t kind = 1; kind < stats.resources.size(); ++kind) {
-    json += (kind > 1 ? ",\"" : "\"") + std::string(facts::kResourceNames[kind]) +
+    json += (kind > 1 ? ",\"" : "\"") + std::string(kResourceNames[kind]) +
             "\":" + number(stats.resources[kind]);
   }
   return json + "}}";

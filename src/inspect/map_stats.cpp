@@ -25,16 +25,16 @@ void CountHeights(std::span<const std::uint8_t> heights, MapStats& stats) {
 
 void CountObjects(std::span<const std::uint8_t> types, MapStats& stats) {
   const ByteCounts counts = CountBytes(types);
-  stats.trees = Sum(counts, facts::kFirstTreeType, facts::kLastTreeType);
-  stats.granite = Sum(counts, facts::kFirstGraniteType, facts::kLastGraniteType);
-  stats.headquarters = counts[facts::kHeadquartersType];
+  stats.trees = Sum(counts, kFirstTreeType, kLastTreeType);
+  stats.granite = Sum(counts, kFirstGraniteType, kLastGraniteType);
+  stats.headquarters = counts[kHeadquartersType];
   stats.objects = Sum(counts, 1, 255) - stats.trees - stats.granite - stats.headquarters;
 }
 
 void CountResources(std::span<const std::uint8_t> resources, MapStats& stats) {
   const ByteCounts counts = CountBytes(resources);
   for (std::size_t value = 0; value < counts.size(); ++value) {
-    const auto kind = facts::ResourceKindOf(static_cast<std::uint8_t>(value));
+    const auto kind = ResourceKindOf(static_cast<std::uint8_t>(value));
     if (kind) {
       stats.resources[static_cast<std::size_t>(*kind)] += counts[value];
     } else {
@@ -50,14 +50,14 @@ std::optional<MapStats> CountMap(std::span<const std::uint8_t> file) {
   MapStats stats;
   stats.width = MapWidth(file);
   stats.height = MapHeight(file);
-  stats.landscape = file[facts::kLandscapeOffset];
-  stats.players = file[facts::kPlayerCountOffset];
+  stats.landscape = file[kLandscapeOffset];
+  stats.players = file[kPlayerCountOffset];
   const std::size_t n = stats.width * stats.height;
   CountHeights(Block(file, kHeightBlock, n), stats);
   for (const int block : {kTerrainBlock1, kTerrainBlock2}) {
     const ByteCounts counts = CountBytes(Block(file, block, n));
     for (std::size_t value = 0; value < counts.size(); ++value) {
-      stats.terrain[facts::TerrainCode(static_cast<std::uint8_t>(value))] += counts[value];
+      stats.terrain[TerrainCode(static_cast<std::uint8_t>(value))] += counts[value];
     }
   }
   CountObjects(Block(file, kObjectTypeBlock, n), stats);

@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 
 namespace plandrix {
 
@@ -27,8 +27,8 @@ struct MapStats {
   std::uint64_t objects = 0;       // any other non-zero type but a headquarters
   std::uint64_t headquarters = 0;  // object type 0x80
   std::uint64_t animals = 0;       // non-zero bytes of block 7
-  // Vertices of each resource kind by facts::ResourceKind (index 0: nothing).
-  std::array<std::uint64_t, facts::kResourceNames.size()> resources{};
+  // Vertices of each resource kind by ResourceKind (index 0: nothing).
+  std::array<std::uint64_t, kResourceNames.size()> resources{};
   std::uint64_t unknown_resources = 0;  // resource bytes outside every range
 };
 

@@ -22,7 +22,7 @@ constexpr std::size_t kMostLevels = 16;
 constexpr std::size_t kRestarts = 8;
 
 bool HasCode(std::span<const std::uint8_t> codes, std::uint8_t byte) {
-  return std::find(codes.begin(), codes.end(), facts::TerrainCode(byte)) != codes.end();
+  return std::find(codes.begin(), codes.end(), TerrainCode(byte)) != codes.end();
 }
 
 // The six terrain bytes around (x, y) as the game gathers them, or nothing.
@@ -188,7 +188,7 @@ PlaceCheck CheckHeadquartersPlace(std::span<const std::uint8_t> image, Vertex po
   if (!six) return {PlaceProblem::kNoTriangles, 0};
   for (std::uint8_t byte : *six) {
     if (HasCode(kUnusableCodes, byte)) {
-      return {PlaceProblem::kUnusableGround, facts::TerrainCode(byte)};
+      return {PlaceProblem::kUnusableGround, TerrainCode(byte)};
     }
   }
   return {};
@@ -314,19 +314,17 @@ void SetPlayers(std::span<std::uint8_t> image, std::span<const Vertex> headquart
   const auto index = Block(image, kObjectIndexBlock, n);
   const auto type = Block(image, kObjectTypeBlock, n);
   for (std::size_t v = 0; v < n; ++v) {
-    if (type[v] == facts::kHeadquartersType) {
+    if (type[v] == kHeadquartersType) {
       type[v] = 0;
       index[v] = 0;
     }
   }
-  const std::size_t players = std::min(headquarters.size(), facts::kMostPlayers);
-  image[facts::kPlayerCountOffset] = static_cast<std::uint8_t>(players);
-  for (std::size_t p = 0; p < facts::kMostPlayers; ++p) {
+  const std::size_t players = std::min(headquarters.size(), kMostPlayers);
+  image[kPlayerCountOffset] = static_cast<std::uint8_t>(players);
+  for (std::size_t p = 0; p < kHeaderPlayerSlots; ++p) {
     const bool used = p < players;
-    WriteU16(image, facts::kHeadquartersXOffset + 2 * p,
-             used ? headquarters[p].x : facts::kUnusedSlot);
-    WriteU16(image, facts::kHeadquartersYOffset + 2 * p,
-             used ? headquarters[p].y : facts::kUnusedSlot);
+    WriteU16(image, kHeadquartersXOffset + 2 * p, used ? headquarters[p].x : kUnusedSlot);
+    WriteU16(image, kHeadquartersYOffset + 2 * p, used ? headquarters[p].y : kUnusedSlot);
   }
   // Trees, granite and other objects leave the ground around each headquarters first, so
   // that no clearing removes a headquarters set just before.
@@ -342,7 +340,7 @@ void SetPlayers(std::span<std::uint8_t> image, std::span<const Vertex> headquart
   }
   for (std::size_t p = 0; p < players; ++p) {
     const std::size_t v = VertexIndex(headquarters[p].x, headquarters[p].y, width);
-    type[v] = facts::kHeadquartersType;
+    type[v] = kHeadquartersType;
     index[v] = static_cast<std::uint8_t>(p);
   }
 }

@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
+#include "core/terrain.h"
 #include "inspect/bitmap_export.h"
-#include "inspect/map_facts.h"
 
 namespace plandrix::inspect {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 
 namespace plandrix {
 namespace {
@@ -35,10 +35,11 @@ std::optional<MapView> ViewOf(std::span<const std::uint8_t> file, int scale) {
   if (!size) return std::nullopt;
   map.scale = static_cast<std::size_t>(scale);
   map.picture_width = size->width;
-  const std::uint8_t landscape = file[facts::kLandscapeOffset];
+  // A landscape byte the game refuses is drawn as greenland.
+  const Landscape shown = LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland);
   for (std::uint8_t code = 0; code < map.colours.size(); ++code) {
-    map.colours[code] = facts::IsKnownTerrain(code, landscape) ? facts::kTerrainFacts[code].rgb
-                                                               : kUnknownTerrainColour;
+    map.colours[code] =
+        IsDefinedTerrain(shown, code) ? TerrainOf(shown, code).colour : kUnknownTerrainColour;
   }
   const std::size_t n = map.width * map.height;
   map.heights = Block(file, kHeightBlock, n);
@@ -88,7 +89,7 @@ void PutShaded(const Rgb& colour, int slope, std::uint8_t* pixel) {
 }
 
 const Rgb& TerrainColour(const MapView& map, std::uint8_t terrain) {
-  return map.colours[facts::TerrainCode(terrain)];
+  return map.colours[TerrainCode(terrain)];
 }
 
 // One picture row of the terrain layer.
@@ -129,17 +130,17 @@ void TerrainRow(const MapView& map, std::size_t row, std::uint8_t* out) {
 }
 
 Rgb HeightColour(std::uint8_t height) {
-  if (height > facts::kHighestHeight) return kTooHighColour;
-  const auto grey = static_cast<std::uint8_t>(height * 255 / facts::kHighestHeight);
+  if (height > kHighestHeight) return kTooHighColour;
+  const auto grey = static_cast<std::uint8_t>(height * 255 / kHighestHeight);
   return {grey, grey, grey};
 }
 
 Rgb ResourceColour(std::uint8_t resource) {
-  const auto kind = facts::ResourceKindOf(resource);
+  const auto kind = ResourceKindOf(resource);
   if (!kind) return kUnknownResourceColour;
   Rgb colour = kResourceColours[static_cast<std::size_t>(*kind)];
-  const bool mined = *kind != facts::ResourceKind::kNothing &&
-                     *kind != facts::ResourceKind::kWater && *kind != facts::ResourceKind::kFish;
+  const bool mined = *kind != ResourceKind::kNothing && *kind != ResourceKind::kWater &&
+                     *kind != ResourceKind::kFish;
   if (mined) {
     // Amounts 1 to 7 from 9/16 to the full colour.
     const int amount = resource & 7;
@@ -172,13 +173,13 @@ constexpr std::array<Mark, 256> kMarkOfType = [] {
   std::array<Mark, 256> marks{};
   marks.fill(Mark::kObject);
   marks[0] = Mark::kNone;
-  for (int type = facts::kFirstTreeType; type <= facts::kLastTreeType; ++type) {
+  for (int type = kFirstTreeType; type <= kLastTreeType; ++type) {
     marks[static_cast<std::size_t>(type)] = Mark::kTree;
   }
-  for (int type = facts::kFirstGraniteType; type <= facts::kLastGraniteType; ++type) {
+  for (int type = kFirstGraniteType; type <= kLastGraniteType; ++type) {
     marks[static_cast<std::size_t>(type)] = Mark::kGranite;
   }
-  marks[facts::kHeadquartersType] = Mark::kHeadquarters;
+  marks[kHeadquartersType] = Mark::kHeadquarters;
   return marks;
 }();
 
@@ -252,7 +253,7 @@ void DrawMarks(const MapView& map, const Band& band) {
       for (std::size_t x = 0; x < w; ++x) {
         const std::size_t i = y * w + x;
         const bool marked =
-            large ? map.types[i] == facts::kHeadquartersType : (map.types[i] | map.animals[i]) != 0;
+            large ? map.types[i] == kHeadquartersType : (map.types[i] | map.animals[i]) != 0;
         if (marked) DrawMark(map, band, x, y, large);
       }
     }

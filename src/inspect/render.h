@@ -20,11 +20,11 @@
 #include <span>
 #include <vector>
 
+#include "core/terrain.h"
+
 namespace plandrix {
 
 enum class Layer : std::uint8_t { kTerrain, kHeights, kResources };
-
-using Rgb = std::array<std::uint8_t, 3>;
 
 // Colours of the marks and of the other layers.
 inline constexpr Rgb kTreeColour = {24, 84, 28};
@@ -43,7 +43,7 @@ inline constexpr std::array<Rgb, 8> kPlayerColours = {{{255, 215, 0},
                                                        {128, 128, 128}}};
 // Heights above the game's highest are drawn in this colour on the heights layer.
 inline constexpr Rgb kTooHighColour = {255, 0, 0};
-// The resources layer by facts::ResourceKind (nothing, water, coal, iron, gold, granite,
+// The resources layer by ResourceKind (nothing, water, coal, iron, gold, granite,
 // fish), mined kinds brighter with their amount; a byte outside every range is magenta.
 inline constexpr std::array<Rgb, 7> kResourceColours = {{{56, 56, 56},
                                                          {80, 140, 230},

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "support/test_maps.h"
 
 namespace plandrix {
@@ -20,8 +20,8 @@ using Image = std::vector<std::uint8_t>;
 // A map the game takes without a word: 8 x 6, one player and that player's headquarters.
 Image CleanMap() {
   Image image = testing::MakeBlankMap(8, 6);
-  image[facts::kPlayerCountOffset] = 1;
-  At(image, kObjectTypeBlock, 2, 3) = facts::kHeadquartersType;
+  image[kPlayerCountOffset] = 1;
+  At(image, kObjectTypeBlock, 2, 3) = kHeadquartersType;
   At(image, kObjectIndexBlock, 2, 3) = 0;
   return image;
 }
@@ -51,9 +51,7 @@ std::vector<Case> Cases() {
        },
        {"too-short", "size-mismatch"}},
       {"signature", [](Image& m) { m[3] = 'X'; }, {"bad-signature"}},
-      {"header mark",
-       [](Image& m) { WriteU16(m, facts::kHeaderMarkOffset, 10000); },
-       {"bad-header-mark"}},
+      {"header mark", [](Image& m) { WriteU16(m, kHeaderMarkOffset, 10000); }, {"bad-header-mark"}},
       {"block header",
        [](Image& m) { m[BlockHeaderOffset(4, 48) + 10] = 2; },
        {"bad-block-header"}},
@@ -61,22 +59,20 @@ std::vector<Case> Cases() {
       {"terrain 17 on greenland",
        [](Image& m) { At(m, kTerrainBlock2, 7, 5) = 17; },
        {"unknown-terrain"}},
-      {"size copies",
-       [](Image& m) { WriteU16(m, facts::kHeaderWidthOffset, 9); },
-       {"size-mismatch"}},
+      {"size copies", [](Image& m) { WriteU16(m, kHeaderWidthOffset, 9); }, {"size-mismatch"}},
       {"trailing bytes", [](Image& m) { m.insert(m.end(), 3, 0); }, {"trailing-bytes"}},
       {"height 61", [](Image& m) { At(m, kHeightBlock, 0, 0) = 61; }, {"height-above-60"}},
-      {"no players", [](Image& m) { m[facts::kPlayerCountOffset] = 0; }, {"no-players"}},
+      {"no players", [](Image& m) { m[kPlayerCountOffset] = 0; }, {"no-players"}},
       {"second player without headquarters",
-       [](Image& m) { m[facts::kPlayerCountOffset] = 2; },
+       [](Image& m) { m[kPlayerCountOffset] = 2; },
        {"missing-headquarters"}},
       {"resource 0x48", [](Image& m) { At(m, kResourceBlock, 1, 1) = 0x48; }, {"unknown-resource"}},
-      {"landscape 3", [](Image& m) { m[facts::kLandscapeOffset] = 3; }, {"unknown-landscape"}},
+      {"landscape 3", [](Image& m) { m[kLandscapeOffset] = 3; }, {"unknown-landscape"}},
       {"eight players",
        [](Image& m) {
-         m[facts::kPlayerCountOffset] = 8;
+         m[kPlayerCountOffset] = 8;
          for (std::uint8_t p = 1; p < 7; ++p) {
-           At(m, kObjectTypeBlock, p, 0) = facts::kHeadquartersType;
+           At(m, kObjectTypeBlock, p, 0) = kHeadquartersType;
            At(m, kObjectIndexBlock, p, 0) = p;
          }
        },
@@ -85,9 +81,9 @@ std::vector<Case> Cases() {
       // mountain, heights up to 60, every resource range.
       {"known bytes",
        [](Image& m) {
-         m[facts::kLandscapeOffset] = 1;
+         m[kLandscapeOffset] = 1;
          At(m, kTerrainBlock1, 0, 0) = 17;
-         At(m, kTerrainBlock1, 1, 0) = facts::kHarbourFlag | 34;
+         At(m, kTerrainBlock1, 1, 0) = kHarbourFlag | 34;
          At(m, kHeightBlock, 3, 3) = 60;
          const std::uint8_t resources[] = {0x20, 0x21, 0x41, 0x4F, 0x51, 0x5F, 0x81, 0x8F};
          for (std::uint8_t x = 0; x < 8; ++x) At(m, kResourceBlock, x, 4) = resources[x];
@@ -106,14 +102,14 @@ TEST(MapCheck, EachFindingFromOneCraftedMap) {
 
 TEST(MapCheck, ZeroSizeAndEmptyFiles) {
   Image zero = testing::MakeBlankMap(0, 6);
-  zero[facts::kPlayerCountOffset] = 1;
+  zero[kPlayerCountOffset] = 1;
   EXPECT_EQ(Codes(CheckMap(zero)), (std::vector<std::string>{"zero-size", "missing-headquarters"}));
   EXPECT_EQ(Codes(CheckMap({})), std::vector<std::string>{"too-short"});
 }
 
 TEST(MapCheck, MessagesSayWhatAndHowMany) {
   Image image = CleanMap();
-  image[facts::kPlayerCountOffset] = 3;
+  image[kPlayerCountOffset] = 3;
   At(image, kTerrainBlock1, 0, 0) = 0x40 | 17;
   At(image, kTerrainBlock2, 1, 0) = 17;
   At(image, kTerrainBlock2, 2, 0) = 63;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "inspect/map_report.h"
 #include "support/test_maps.h"
 
@@ -17,12 +17,12 @@ using testing::At;
 
 TEST(MapStats, CountsEveryKindOnACraftedMap) {
   std::vector<std::uint8_t> image = testing::MakeBlankMap(4, 3);  // 24 triangles of water
-  image[facts::kLandscapeOffset] = 2;
-  image[facts::kPlayerCountOffset] = 1;
+  image[kLandscapeOffset] = 2;
+  image[kPlayerCountOffset] = 1;
   At(image, kHeightBlock, 1, 1) = 3;
   At(image, kHeightBlock, 2, 2) = 44;
   At(image, kTerrainBlock1, 0, 0) = 8;
-  At(image, kTerrainBlock2, 3, 2) = facts::kHarbourFlag | 8;  // counted by its code
+  At(image, kTerrainBlock2, 3, 2) = kHarbourFlag | 8;  // counted by its code
   At(image, kTerrainBlock2, 0, 1) = 34;
   const std::uint8_t types[] = {196, 198, 204, 205, 0x80, 1, 200, 197};
   for (std::uint8_t x = 0; x < 8; ++x) At(image, kObjectTypeBlock, x % 4, x / 4) = types[x];
@@ -49,7 +49,7 @@ TEST(MapStats, CountsEveryKindOnACraftedMap) {
             "heights       3 to 44\n"
             "terrain       triangles of each code\n"
             "   5 water                       21\n"
-            "   8 meadow 1                     2\n"
+            "   8 tundra 1                     2\n"
             "  34 flat mountain                1\n"
             "trees         3\n"
             "granite       2\n"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "inspect/map_tool_runner.h"
 #include "random/terrain_classes.h"
 #include "support/run_program.h"
@@ -74,9 +74,9 @@ TEST(Players, WritesHeaderSlotsMarksAndClearsTheGround) {
   Bytes map = MeadowMap(12, 10);
   FillBlock(map, kObjectTypeBlock, [](auto, auto) { return kTree; });
   FillBlock(map, kObjectIndexBlock, [](auto, auto) { return std::uint8_t{0x30}; });
-  At(map, kObjectTypeBlock, 1, 1) = facts::kHeadquartersType;  // an earlier player 3
+  At(map, kObjectTypeBlock, 1, 1) = kHeadquartersType;  // an earlier player 3
   At(map, kObjectIndexBlock, 1, 1) = 3;
-  map[facts::kPlayerCountOffset] = 5;
+  map[kPlayerCountOffset] = 5;
   TempFolder folder;
   folder.Write("m.wld", map);
   const auto run = RunMapTool(folder, "players m.wld --hq 4,4 --hq=7,5");
@@ -97,9 +97,9 @@ TEST(Players, WritesHeaderSlotsMarksAndClearsTheGround) {
     At(expected, kObjectTypeBlock, v.x, v.y) = 0;
     At(expected, kObjectIndexBlock, v.x, v.y) = 0;
   }
-  At(expected, kObjectTypeBlock, 4, 4) = facts::kHeadquartersType;
+  At(expected, kObjectTypeBlock, 4, 4) = kHeadquartersType;
   At(expected, kObjectIndexBlock, 4, 4) = 0;
-  At(expected, kObjectTypeBlock, 7, 5) = facts::kHeadquartersType;
+  At(expected, kObjectTypeBlock, 7, 5) = kHeadquartersType;
   At(expected, kObjectIndexBlock, 7, 5) = 1;
   EXPECT_EQ(folder.ReadAll().at("nm.wld"), expected);
 }
@@ -196,7 +196,7 @@ TEST(Players, AutoOnRandomMapsIsSpreadOnOpenLandAndReproducible) {
       EXPECT_TRUE(inspect::IsOpenLand(map, chosen[i].x, chosen[i].y)) << seed;
       EXPECT_EQ(
           At(const_cast<Bytes&>(files.at("a.wld")), kObjectTypeBlock, chosen[i].x, chosen[i].y),
-          facts::kHeadquartersType);
+          kHeadquartersType);
       for (std::size_t j = i + 1; j < chosen.size(); ++j) {
         closest = std::min(closest, Distance(chosen[i], chosen[j]));
       }
@@ -213,7 +213,7 @@ TEST(Players, FourOnALargeRandomMapPassCheck) {
   const auto run = RunMapTool(folder, "players nGen.wld --auto 4");
   ASSERT_EQ(run.status, 0) << run.err;
   const Bytes map = folder.ReadAll().at("nnGen.wld");
-  EXPECT_EQ(map[facts::kPlayerCountOffset], 4);
+  EXPECT_EQ(map[kPlayerCountOffset], 4);
   const auto check = RunMapTool(folder, "check nnGen.wld");
   EXPECT_EQ(check.status, 0);
   EXPECT_EQ(check.out, "nnGen.wld: ok\n");

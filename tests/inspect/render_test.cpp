@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/map_layout.h"
-#include "inspect/map_facts.h"
+#include "core/terrain.h"
 #include "inspect/png_writer.h"
 #include "support/test_maps.h"
 
@@ -22,7 +22,7 @@ Rgb PixelAt(const std::vector<std::uint8_t>& rgb, std::size_t width, std::size_t
   return {rgb[i], rgb[i + 1], rgb[i + 2]};
 }
 
-Rgb Terrain(std::uint8_t code) { return facts::kTerrainFacts[code].rgb; }
+Rgb Terrain(std::uint8_t code) { return TerrainOf(Landscape::kGreenland, code).colour; }
 
 // 8 x 6 of flat water with a few known triangles, marks and one slope.
 Image KnownMap() {
@@ -35,7 +35,7 @@ Image KnownMap() {
   At(image, kObjectTypeBlock, 1, 1) = 196;
   At(image, kObjectTypeBlock, 2, 5) = 205;
   At(image, kAnimalBlock, 0, 5) = 3;
-  At(image, kObjectTypeBlock, 6, 4) = facts::kHeadquartersType;
+  At(image, kObjectTypeBlock, 6, 4) = kHeadquartersType;
   At(image, kObjectIndexBlock, 6, 4) = 1;
   return image;
 }

@@ -1,0 +1,76 @@
+#include "core/map_format.h"
+
+namespace plandrix {
+namespace {
+
+std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return static_cast<std::uint32_t>(ReadU16(bytes, offset)) |
+         (static_cast<std::uint32_t>(ReadU16(bytes, offset + 2)) << 16);
+}
+
+BlockPlace ReadBlockPlace(std::span<const std::uint8_t> file, std::size_t header) {
+  BlockPlace place;
+  place.header = header;
+  place.data = header + kBlockHeaderSize;
+  place.mark = ReadU16(file, header + kBlockMarkField);
+  place.width = ReadU16(file, header + kBlockWidthField);
+  place.height = ReadU16(file, header + kBlockHeightField);
+  place.multiplier = ReadU16(file, header + kBlockMultiplierField);
+  place.length = ReadU32(file, header + kBlockLengthField);
+  place.present = place.multiplier != 0;
+  return place;
+}
+
+}  // namespace
+
+std::optional<MapStructure> ReadMapStructure(std::span<const std::uint8_t> file) {
+  if (file.size() < kHeaderSize) return std::nullopt;
+  MapStructure structure;
+  structure.width = MapWidth(file);
+  structure.height = MapHeight(file);
+  const std::size_t n = structure.width * structure.height;
+  std::size_t at = kHeaderSize;
+  for (std::size_t k = 0; k < kBlockCount; ++k) {
+    if (file.size() - at < kBlockHeaderSize) {
+      structure.map_length = file.size();
+      return structure;
+    }
+    BlockPlace place = ReadBlockPlace(file, at);
+    structure.blocks[k] = place;
+    at = place.data;
+    if (place.present) {
+      if (file.size() - at < n) {
+        structure.map_length = file.size();
+        return structure;
+      }
+      at += n;
+    }
+    structure.blocks_read = k + 1;
+  }
+  // Extra animal records until the final byte.
+  while (at < file.size() && file[at] != kEndMark) {
+    if (file.size() - at < kAnimalRecordSize) {
+      at = file.size();
+      break;
+    }
+    at += kAnimalRecordSize;
+    ++structure.records;
+  }
+  if (at < file.size()) {
+    structure.end_mark = at;
+    structure.map_length = at + 1;
+  } else {
+    structure.map_length = file.size();
+  }
+  return structure;
+}
+
+bool IsComplete(const MapStructure& structure) {
+  if (structure.blocks_read < kBlockCount || !structure.end_mark) return false;
+  for (const int block : kBlocksTheGameReads) {
+    if (!structure.blocks[static_cast<std::size_t>(block - 1)].present) return false;
+  }
+  return true;
+}
+
+}  // namespace plandrix
