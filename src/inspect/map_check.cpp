@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <string>
 
-#include "core/map_layout.h"
+#include "core/map_format.h"
 #include "core/terrain.h"
 #include "inspect/byte_counts.h"
+#include "inspect/map_check_parts.h"
 
 namespace plandrix {
 namespace {
@@ -30,79 +31,113 @@ std::string Plural(std::uint64_t count, std::string_view one, std::string_view m
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-// The header fields that need no block: signature, the copies of the size, landscape,
-// players and the mark.
-void CheckHeaderFields(std::span<const std::uint8_t> file, Findings& findings) {
-  const auto signature = file.subspan(kSignatureOffset, kSignature.size());
-  if (!std::equal(signature.begin(), signature.end(), kSignature.begin())) {
-    const bool bitmap = file[0] == 'B' && file[1] == 'M';
-    Add(findings, Severity::kError, "bad-signature",
-        "the file does not begin with WORLD_V1.0" +
-            std::string(bitmap ? " (it begins like a bitmap)" : ""));
-  }
-  if (ReadU16(file, kHeaderMarkOffset) != kHeaderMark) {
-    Add(findings, Severity::kError, "bad-header-mark",
-        "no 10001 at offset 2342 (found " + std::to_string(ReadU16(file, kHeaderMarkOffset)) + ")");
-  }
+std::string Size(std::size_t width, std::size_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
+bool HasSignature(std::span<const std::uint8_t> file) {
+  return file.size() >= kSignature.size() &&
+         std::equal(kSignature.begin(), kSignature.end(), file.begin() + kSignatureOffset);
+}
+
+void CheckSize(std::span<const std::uint8_t> file, Findings& findings) {
   const std::size_t width = MapWidth(file);
   const std::size_t height = MapHeight(file);
   if (width == 0 || height == 0) {
     Add(findings, Severity::kError, "zero-size",
-        "the map is " + std::to_string(width) + " x " + std::to_string(height) +
-            ": a map without vertices");
+        "the map is " + Size(width, height) + ": a map without vertices");
+  }
+  if (height % 2 != 0) {
+    Add(findings, Severity::kError, "odd-height",
+        "the height " + std::to_string(height) + " is odd: the game loads only even heights");
+  }
+  if (width > kLargestPlayedSide || height > kLargestPlayedSide) {
+    Add(findings, Severity::kError, "side-above-2048",
+        "the map is " + Size(width, height) + ": the game loads at most 2048 a side");
   }
   const std::size_t copy_width = ReadU16(file, kHeaderWidthOffset);
   const std::size_t copy_height = ReadU16(file, kHeaderHeightOffset);
   if (copy_width != width || copy_height != height) {
     Add(findings, Severity::kWarning, "size-mismatch",
-        "the size at offsets 30/32 is " + std::to_string(copy_width) + " x " +
-            std::to_string(copy_height) + ", the size at 2348/2350 is " + std::to_string(width) +
-            " x " + std::to_string(height));
+        "the size at offsets 30/32 is " + Size(copy_width, copy_height) +
+            ", the size at 2348/2350 is " + Size(width, height));
   }
+}
+
+// The header fields that need no block: the mark, the size, landscape and players.
+void CheckHeaderFields(std::span<const std::uint8_t> file, Findings& findings) {
+  if (ReadU16(file, kHeaderMarkOffset) != kHeaderMark) {
+    Add(findings, Severity::kError, "bad-header-mark",
+        "no 10001 at offset 2342 (found " + std::to_string(ReadU16(file, kHeaderMarkOffset)) + ")");
+  }
+  CheckSize(file, findings);
   const std::uint8_t landscape = file[kLandscapeOffset];
   if (!LandscapeOf(landscape)) {
-    Add(findings, Severity::kWarning, "unknown-landscape",
+    Add(findings, Severity::kError, "unknown-landscape",
         "landscape byte " + std::to_string(landscape) +
-            " is none of 0 greenland, 1 wasteland, 2 winter world; checked as greenland");
+            " is none of 0 greenland, 1 wasteland, 2 winter world: the game refuses the map");
   }
   const std::uint8_t players = file[kPlayerCountOffset];
   if (players == 0) {
-    Add(findings, Severity::kWarning, "no-players",
+    Add(findings, Severity::kError, "no-players",
         "the player count at offset 35 is 0: the game cannot start a match");
   } else if (players > kMostPlayers) {
-    Add(findings, Severity::kWarning, "too-many-players",
-        "the player count at offset 35 is " + std::to_string(players) + ", the game has at most " +
-            std::to_string(kMostPlayers));
+    Add(findings, Severity::kError, "too-many-players",
+        "the player count at offset 35 is " + std::to_string(players) +
+            ", the game plays at most " + std::to_string(kMostPlayers));
   }
 }
 
-void CheckBlockHeaders(std::span<const std::uint8_t> file, std::size_t width, std::size_t height,
-                       Findings& findings) {
-  const std::size_t n = width * height;
-  std::array<std::uint8_t, kBlockHeaderSize> expected{};
-  WriteU16(expected, 0, kBlockMark);
-  WriteU16(expected, 6, width);
-  WriteU16(expected, 8, height);
-  WriteU16(expected, 10, 1);
-  WriteU32(expected, 12, n);
-  for (int block = 1; block <= static_cast<int>(kBlockCount); ++block) {
-    const auto header = file.subspan(BlockHeaderOffset(block, n), kBlockHeaderSize);
-    if (std::equal(header.begin(), header.end(), expected.begin())) continue;
-    Add(findings, Severity::kError, "bad-block-header",
-        "the header of block " + std::to_string(block) + " is not 10000, 0, " +
-            std::to_string(width) + ", " + std::to_string(height) + ", 1, " + std::to_string(n));
+// Each block as the game's loader reads it: its mark, its size and length, whether it is
+// there. Gives whether every block could be read.
+bool CheckBlocks(std::span<const std::uint8_t> file, const MapStructure& structure,
+                 Findings& findings) {
+  const std::size_t n = structure.width * structure.height;
+  for (std::size_t k = 0; k < structure.blocks_read; ++k) {
+    const BlockPlace& place = structure.blocks[k];
+    const int block = static_cast<int>(k) + 1;
+    const bool sized =
+        place.width == structure.width && place.height == structure.height && place.length == n;
+    if (place.mark != kBlockMark || (place.present && !sized)) {
+      Add(findings, Severity::kError, "bad-block-header",
+          "the header of block " + std::to_string(block) + " is not 10000, 0, " +
+              std::to_string(structure.width) + ", " + std::to_string(structure.height) + ", 1, " +
+              std::to_string(n));
+    }
+    if (place.multiplier > 1) {
+      Add(findings, Severity::kWarning, "odd-block-multiplier",
+          "block " + std::to_string(block) + " has the multiplier " +
+              std::to_string(place.multiplier) + "; the game reads it as 1");
+    }
+    const bool read = std::find(kBlocksTheGameReads.begin(), kBlocksTheGameReads.end(), block) !=
+                      kBlocksTheGameReads.end();
+    if (!place.present && read) {
+      Add(findings, Severity::kError, "missing-layer",
+          "block " + std::to_string(block) + " is marked absent (multiplier 0); the game needs it");
+    }
   }
+  if (structure.blocks_read == kBlockCount) return true;
+  const std::size_t k = structure.blocks_read;
+  Add(findings, Severity::kError, "too-short",
+      "the file is " + Plural(file.size(), "byte", "bytes") + " long and ends inside block " +
+          std::to_string(k + 1) + "; a map of " + Size(structure.width, structure.height) +
+          " needs " + std::to_string(MapLength(structure.width, structure.height)));
+  return false;
 }
 
-void CheckEnd(std::span<const std::uint8_t> file, std::size_t length, Findings& findings) {
-  if (file[length - 1] != kEndMark) {
+void CheckEnd(const MapStructure& structure, std::uint64_t file_size, Findings& findings) {
+  if (!structure.end_mark) {
     Add(findings, Severity::kError, "no-end-mark",
-        "the byte at offset " + std::to_string(length - 1) + " is " + Hex(file[length - 1]) +
-            ", not the final 0xFF: the game reads past the end");
+        "the file ends without the final 0xFF after the blocks" +
+            (structure.records > 0
+                 ? " and " + Plural(structure.records, "animal record", "animal records")
+                 : std::string()) +
+            ": the game reads past the end");
+    return;
   }
-  if (file.size() > length) {
+  if (file_size > structure.map_length) {
     Add(findings, Severity::kWarning, "trailing-bytes",
-        Plural(file.size() - length, "byte", "bytes") +
+        Plural(file_size - structure.map_length, "byte", "bytes") +
             " after the final byte of the map (the game ignores them)");
   }
 }
@@ -121,27 +156,32 @@ std::string ListCounts(const ByteCounts& counts, Listed listed, std::string_view
   return text;
 }
 
-void CheckTerrain(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const std::uint8_t landscape = file[kLandscapeOffset];
+// The blocks of a map whose structure could be read whole; an absent block is empty.
+struct Layers {
+  std::span<const std::uint8_t> heights, first, second, index, type, resources;
+};
+
+void CheckTerrain(const Layers& layers, std::uint8_t landscape_byte, Findings& findings) {
+  const Landscape landscape = LandscapeOf(landscape_byte).value_or(Landscape::kGreenland);
   ByteCounts codes{};
-  for (const int block : {kTerrainBlock1, kTerrainBlock2}) {
-    const ByteCounts counts = CountBytes(Block(file, block, n));
+  for (const auto block : {layers.first, layers.second}) {
+    const ByteCounts counts = CountBytes(block);
     for (std::size_t value = 0; value < counts.size(); ++value) {
       codes[TerrainCode(static_cast<std::uint8_t>(value))] += counts[value];
     }
   }
   const auto unknown = [landscape](std::uint8_t code) {
-    return !IsDefinedTerrain(LandscapeOf(landscape).value_or(Landscape::kGreenland), code);
+    return !IsDefinedTerrain(landscape, code);
   };
   const std::string listed = ListCounts(codes, unknown, "triangle", "triangles", false);
   if (listed.empty()) return;
-  const std::size_t name = LandscapeOf(landscape) ? landscape : 0;
   Add(findings, Severity::kError, "unknown-terrain",
-      "terrain codes that " + std::string(kLandscapeNames[name]) + " does not know: " + listed);
+      "terrain codes that " + std::string(kLandscapeNames[static_cast<std::size_t>(landscape)]) +
+          " does not know: " + listed);
 }
 
-void CheckHeights(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const ByteCounts counts = CountBytes(Block(file, kHeightBlock, n));
+void CheckHeights(const Layers& layers, Findings& findings) {
+  const ByteCounts counts = CountBytes(layers.heights);
   std::uint64_t above = 0;
   std::size_t highest = 0;
   for (std::size_t value = kHighestHeight + 1; value < counts.size(); ++value) {
@@ -154,25 +194,8 @@ void CheckHeights(std::span<const std::uint8_t> file, std::size_t n, Findings& f
           std::to_string(highest) + ")");
 }
 
-void CheckHeadquarters(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const std::size_t players = std::min<std::size_t>(file[kPlayerCountOffset], kMostPlayers);
-  if (players == 0) return;
-  std::array<bool, kMostPlayers> found{};
-  const auto types = Block(file, kObjectTypeBlock, n);
-  const auto indexes = Block(file, kObjectIndexBlock, n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (types[i] == kHeadquartersType && indexes[i] < found.size()) found[indexes[i]] = true;
-  }
-  for (std::size_t player = 0; player < players; ++player) {
-    if (found[player]) continue;
-    Add(findings, Severity::kWarning, "missing-headquarters",
-        "player " + std::to_string(player) + " has no headquarters (no vertex with object type " +
-            "0x80 and object index " + std::to_string(player) + ")");
-  }
-}
-
-void CheckResources(std::span<const std::uint8_t> file, std::size_t n, Findings& findings) {
-  const ByteCounts counts = CountBytes(Block(file, kResourceBlock, n));
+void CheckResources(const Layers& layers, Findings& findings) {
+  const ByteCounts counts = CountBytes(layers.resources);
   const auto unknown = [](std::uint8_t value) { return !ResourceKindOf(value); };
   const std::string listed = ListCounts(counts, unknown, "vertex", "vertices", true);
   if (listed.empty()) return;
@@ -182,8 +205,15 @@ void CheckResources(std::span<const std::uint8_t> file, std::size_t n, Findings&
 
 }  // namespace
 
-std::vector<Finding> CheckMap(std::span<const std::uint8_t> file) {
+std::vector<Finding> CheckMap(std::span<const std::uint8_t> file, std::uint64_t bytes_not_read) {
   Findings findings;
+  if (!HasSignature(file)) {
+    const bool bitmap = file.size() >= 2 && file[0] == 'B' && file[1] == 'M';
+    Add(findings, Severity::kError, "bad-signature",
+        "not a SettlersII map: the file does not begin with WORLD_V1.0" +
+            std::string(bitmap ? " (it begins like a bitmap)" : ""));
+    return findings;
+  }
   if (file.size() < kHeaderSize) {
     Add(findings, Severity::kError, "too-short",
         "the file is " + Plural(file.size(), "byte", "bytes") + " long, shorter than the " +
@@ -191,22 +221,18 @@ std::vector<Finding> CheckMap(std::span<const std::uint8_t> file) {
     return findings;
   }
   CheckHeaderFields(file, findings);
-  const std::size_t width = MapWidth(file);
-  const std::size_t height = MapHeight(file);
-  const std::size_t length = MapLength(width, height);
-  if (file.size() < length) {
-    Add(findings, Severity::kError, "too-short",
-        "the file is " + Plural(file.size(), "byte", "bytes") + " long, a map of " +
-            std::to_string(width) + " x " + std::to_string(height) + " needs " +
-            std::to_string(length));
-  } else {
-    const std::size_t n = width * height;
-    CheckBlockHeaders(file, width, height, findings);
-    CheckEnd(file, length, findings);
-    CheckTerrain(file, n, findings);
-    CheckHeights(file, n, findings);
-    CheckHeadquarters(file, n, findings);
-    CheckResources(file, n, findings);
+  const MapStructure structure = *ReadMapStructure(file);
+  if (CheckBlocks(file, structure, findings)) {
+    CheckEnd(structure, file.size() + bytes_not_read, findings);
+    const Layers layers{
+        BlockData(file, structure, kHeightBlock),     BlockData(file, structure, kTerrainBlock1),
+        BlockData(file, structure, kTerrainBlock2),   BlockData(file, structure, kObjectIndexBlock),
+        BlockData(file, structure, kObjectTypeBlock), BlockData(file, structure, kResourceBlock)};
+    CheckTerrain(layers, file[kLandscapeOffset], findings);
+    CheckHeights(layers, findings);
+    CheckHeadquarters(file, structure, layers.index, layers.type, findings);
+    CheckHarbours(file, structure, layers.first, layers.second, findings);
+    CheckResources(layers, findings);
   }
   // Errors first: they are what a map maker must mend before anything else matters.
   std::stable_partition(findings.begin(), findings.end(), [](const Finding& finding) {

@@ -1,0 +1,132 @@
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "core/map_grid.h"
+#include "core/terrain.h"
+#include "inspect/map_check_parts.h"
+#include "inspect/seas.h"
+
+namespace plandrix {
+namespace {
+
+// Two headquarters closer than this overlap in their first territories (radius 9 each).
+constexpr std::size_t kHeadquartersApart = 18;
+// A finding lists at most this many vertices.
+constexpr std::size_t kMostListed = 8;
+
+std::string At(Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+
+void Add(std::vector<Finding>& findings, Severity severity, std::string_view code,
+         std::string message) {
+  findings.push_back({severity, code, std::move(message)});
+}
+
+// The marks of players 0 to 7, each player's in row order.
+using Marks = std::array<std::vector<Point>, kMostPlayers>;
+
+Marks FindMarks(const MapGrid& grid, std::span<const std::uint8_t> index,
+                std::span<const std::uint8_t> type) {
+  Marks marks;
+  for (std::size_t v = 0; v < type.size(); ++v) {
+    if (type[v] == kHeadquartersType && index[v] < kMostPlayers) {
+      marks[index[v]].push_back(grid.PointOf(v));
+    }
+  }
+  return marks;
+}
+
+void CheckDuplicates(const Marks& marks, std::vector<Finding>& findings) {
+  for (std::size_t p = 0; p < marks.size(); ++p) {
+    if (marks[p].size() < 2) continue;
+    std::string where;
+    for (std::size_t i = 0; i < marks[p].size() && i < kMostListed; ++i) {
+      where += (i == 0 ? "" : ", ") + At(marks[p][i]);
+    }
+    if (marks[p].size() > kMostListed) where += ", ...";
+    Add(findings, Severity::kWarning, "duplicate-headquarters",
+        "player " + std::to_string(p) + " has " + std::to_string(marks[p].size()) +
+            " headquarters marks (" + where + "); the game takes the last in row order, " +
+            At(marks[p].back()));
+  }
+}
+
+void CheckDistances(const MapGrid& grid, const Marks& marks, std::size_t players,
+                    std::vector<Finding>& findings) {
+  for (std::size_t p = 0; p < players; ++p) {
+    for (std::size_t q = p + 1; q < players; ++q) {
+      if (marks[p].empty() || marks[q].empty()) continue;
+      const std::size_t steps = grid.Distance(marks[p].back(), marks[q].back());
+      if (steps >= kHeadquartersApart) continue;
+      Add(findings, Severity::kWarning, "headquarters-too-close",
+          "the headquarters of players " + std::to_string(p) + " (" + At(marks[p].back()) +
+              ") and " + std::to_string(q) + " (" + At(marks[q].back()) + ") are " +
+              std::to_string(steps) + " steps apart, the shortest way around the map: " +
+              "fewer than 18, so their first territories overlap");
+    }
+  }
+}
+
+void CheckHeader(std::span<const std::uint8_t> file, const Marks& marks, std::size_t players,
+                 std::vector<Finding>& findings) {
+  std::string differ;
+  for (std::size_t p = 0; p < std::min(players, kHeaderPlayerSlots); ++p) {
+    if (marks[p].empty()) continue;
+    const Point header{ReadU16(file, kHeadquartersXOffset + 2 * p),
+                       ReadU16(file, kHeadquartersYOffset + 2 * p)};
+    if (header == marks[p].back()) continue;
+    differ += (differ.empty() ? "" : "; ") + std::string("player ") + std::to_string(p) + " " +
+              At(header) + " (mark at " + At(marks[p].back()) + ")";
+  }
+  if (differ.empty()) return;
+  Add(findings, Severity::kWarning, "header-headquarters-differ",
+      "the header's headquarters positions differ from the marks the game starts from: " + differ);
+}
+
+}  // namespace
+
+void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& structure,
+                       std::span<const std::uint8_t> index, std::span<const std::uint8_t> type,
+                       std::vector<Finding>& findings) {
+  if (index.empty() || type.empty()) return;
+  const MapGrid grid(structure.width, structure.height);
+  const Marks marks = FindMarks(grid, index, type);
+  const std::size_t count = file[kPlayerCountOffset];
+  // Above 8 the game refuses the map for its count alone.
+  const std::size_t players = count > kMostPlayers ? 0 : count;
+  for (std::size_t p = 0; p < players; ++p) {
+    if (!marks[p].empty()) continue;
+    Add(findings, Severity::kError, "missing-headquarters",
+        "player " + std::to_string(p) + " has no headquarters (no vertex with object type " +
+            "0x80 and object index " + std::to_string(p) + "): the game cannot start a match");
+  }
+  CheckDuplicates(marks, findings);
+  CheckDistances(grid, marks, players, findings);
+  CheckHeader(file, marks, players, findings);
+}
+
+void CheckHarbours(std::span<const std::uint8_t> file, const MapStructure& structure,
+                   std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
+                   std::vector<Finding>& findings) {
+  if (first.empty() || second.empty()) return;
+  const auto has_bit = [](std::uint8_t byte) { return (byte & kHarbourFlag) != 0; };
+  if (std::none_of(first.begin(), first.end(), has_bit)) return;
+  const MapGrid grid(structure.width, structure.height);
+  const Landscape landscape = LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland);
+  const Seas seas = FindSeas(grid, first, second);
+  std::size_t dropped = 0;
+  std::string where;
+  for (std::size_t v = 0; v < first.size(); ++v) {
+    if (!has_bit(first[v]) || IsHarbourKept(grid, landscape, first, second, seas, v)) continue;
+    if (dropped < kMostListed) where += (dropped == 0 ? "" : ", ") + At(grid.PointOf(v));
+    ++dropped;
+  }
+  if (dropped == 0) return;
+  if (dropped > kMostListed) where += ", ...";
+  Add(findings, Severity::kWarning, "harbour-without-sea",
+      std::to_string(dropped) + (dropped == 1 ? " harbour place (" : " harbour places (") + where +
+          ") with no coast on a sea of at least 21 points: the game drops " +
+          (dropped == 1 ? "it" : "them"));
+}
+
+}  // namespace plandrix
