@@ -10,6 +10,8 @@
 
 #include "app/map_commands.h"
 #include "core/map_file.h"
+#include "core/map_format.h"
+#include "core/map_grid.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "inspect/bitmap_export.h"
@@ -41,14 +43,20 @@ constexpr std::string_view kExportTerrainUsage =
 constexpr std::string_view kPlayersUsage =
     "Usage: plandrix-map players MAP (--hq X,Y [--hq X,Y ...] | --auto N) [--seed S]\n"
     "                   [-o OUT]\n\n"
-    "Gives MAP its players: one headquarters per --hq position, or N (1 to 7) chosen on\n"
-    "open land (meadow, savannah, steppe, flower meadow, mountain meadow, desert) as far\n"
-    "from each other, from the edge and from other ground as the map allows; the same map,\n"
-    "N and seed (default 12345678) give the same places. Trees, granite and objects on\n"
-    "each headquarters and its six neighbours are cleared. Writes \"n\" followed by the\n"
+    "Gives MAP its players (1 to 8): one headquarters per --hq position, or N chosen on\n"
+    "open land (vertices whose six triangles are all buildable) as far from each other as\n"
+    "the map allows, counted the shortest way around the map (the game's world wraps\n"
+    "around), then with as much open land around each as that leaves; the same map, N and\n"
+    "seed (default 12345678) give the same places, and the steps between the nearest two\n"
+    "are printed. A typed position on a triangle no one may walk on (water, swamp, lava,\n"
+    "snow) is refused. Earlier headquarters marks are removed; trees, granite and objects\n"
+    "on each headquarters and its six neighbours are cleared. The header holds seven\n"
+    "positions: an eighth player has only its mark, which is what the game reads. A map\n"
+    "of odd height, which the game cannot load, is refused. Writes \"n\" followed by the\n"
     "map's file name in the map's folder unless -o names another file.\n";
 
 std::string Describe(Vertex v) { return std::to_string(v.x) + "," + std::to_string(v.y); }
+std::string Describe(Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 
 // The parsed arguments of a command of one map, or the exit status when parsing ended.
 struct OneMap {
@@ -197,7 +205,7 @@ int RunExportTerrain(std::span<const std::string> args, Io& io) {
 namespace {
 
 // "X,Y" with X and Y decimal numbers up to 65535.
-std::optional<Vertex> ParsePosition(const std::string& text) {
+std::optional<Point> ParsePosition(const std::string& text) {
   const std::size_t comma = text.find(',');
   if (comma == std::string::npos) return std::nullopt;
   const auto number = [](std::string_view part) -> std::optional<std::size_t> {
@@ -211,7 +219,7 @@ std::optional<Vertex> ParsePosition(const std::string& text) {
   const auto x = number(std::string_view(text).substr(0, comma));
   const auto y = number(std::string_view(text).substr(comma + 1));
   if (!x || !y) return std::nullopt;
-  return Vertex{*x, *y};
+  return Point{*x, *y};
 }
 
 std::optional<std::uint32_t> ParseNumber(const std::string& text, std::uint32_t most) {
@@ -223,15 +231,17 @@ std::optional<std::uint32_t> ParseNumber(const std::string& text, std::uint32_t 
   return value;
 }
 
-std::string PlaceProblemText(const inspect::PlaceCheck& check) {
+std::string PlaceProblemText(std::span<const std::uint8_t> image,
+                             const inspect::PlaceCheck& check) {
+  const Landscape landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
   switch (check.problem) {
     case inspect::PlaceProblem::kOutsideMap:
       return "lies outside the map";
-    case inspect::PlaceProblem::kNoTriangles:
-      return "lies on a corner of the border that has no six triangles of its own";
-    case inspect::PlaceProblem::kUnusableGround:
-      return "touches " + std::string(TerrainOf(Landscape::kGreenland, check.code).name) +
-             " (terrain " + std::to_string(check.code) + ")";
+    case inspect::PlaceProblem::kUnusableGround: {
+      const std::string_view name = TerrainOf(landscape, check.code).name;
+      return "touches " + std::string(name.empty() ? "an unknown terrain" : name) + " (terrain " +
+             std::to_string(TerrainCode(check.code)) + "), where no one may walk";
+    }
     case inspect::PlaceProblem::kTaken:
       return "is already another player's headquarters";
     case inspect::PlaceProblem::kNone:
@@ -241,9 +251,9 @@ std::string PlaceProblemText(const inspect::PlaceCheck& check) {
 }
 
 // The headquarters that the options ask for, or nothing after printing why not.
-std::optional<std::vector<Vertex>> WantedHeadquarters(const Arguments& arguments,
-                                                      std::span<const std::uint8_t> image,
-                                                      const std::string& map, Io& io, int& status) {
+std::optional<std::vector<Point>> WantedHeadquarters(const Arguments& arguments,
+                                                     std::span<const std::uint8_t> image,
+                                                     const std::string& map, Io& io, int& status) {
   const std::string prefix = "players: ";
   status = kExitFindings;
   if (const auto count_text = arguments.Value("--auto")) {
@@ -255,16 +265,17 @@ std::optional<std::vector<Vertex>> WantedHeadquarters(const Arguments& arguments
       PrintError(io, prefix + map + ": only " + std::to_string(inspect::CountOpenLand(image)) +
                          " places on open land for " + std::to_string(count) +
                          " players; nothing written");
+      return std::nullopt;
     }
-    return chosen;
+    return chosen->positions;
   }
-  std::vector<Vertex> typed;
+  std::vector<Point> typed;
   for (const std::string& text : arguments.options.at("--hq")) {
-    const Vertex position = *ParsePosition(text);
+    const Point position = *ParsePosition(text);
     const inspect::PlaceCheck check = inspect::CheckHeadquartersPlace(image, position, typed);
     if (check.problem != inspect::PlaceProblem::kNone) {
       PrintError(io, prefix + map + ": headquarters " + Describe(position) + " " +
-                         PlaceProblemText(check) + "; nothing written");
+                         PlaceProblemText(image, check) + "; nothing written");
       return std::nullopt;
     }
     typed.push_back(position);
@@ -286,12 +297,12 @@ bool CheckPlayersOptions(const Arguments& arguments, Io& io) {
     return fail("--seed takes a number from 0 to 4294967295, not '" + *seed + "'");
   }
   if (const auto count = arguments.Value("--auto");
-      count && (!ParseNumber(*count, kMostPlayers) || *ParseNumber(*count, 7) == 0)) {
-    return fail("--auto takes a number of players from 1 to 7, not '" + *count + "'");
+      count && (!ParseNumber(*count, kMostPlayers) || *ParseNumber(*count, kMostPlayers) == 0)) {
+    return fail("--auto takes a number of players from 1 to 8, not '" + *count + "'");
   }
   if (!typed) return true;
   const auto& positions = arguments.options.at("--hq");
-  if (positions.size() > kMostPlayers) return fail("at most 7 headquarters");
+  if (positions.size() > kMostPlayers) return fail("at most 8 headquarters");
   for (const std::string& text : positions) {
     if (!ParsePosition(text))
       return fail("--hq takes X,Y (numbers up to 65535), not '" + text + "'");
@@ -314,13 +325,24 @@ int RunPlayers(std::span<const std::string> args, Io& io) {
   if (!CheckPlayersOptions(parsed->arguments, io)) return kExitUsage;
   auto image = LoadMapFile(parsed->map, kCommand, io, status);
   if (!image) return status;
+  if (MapHeight(*image) % 2 != 0) {
+    PrintError(io, "players: " + parsed->map + ": the height " + std::to_string(MapHeight(*image)) +
+                       " is odd, and the game loads only maps of an even height; nothing written");
+    return kExitFindings;
+  }
   const auto headquarters = WantedHeadquarters(parsed->arguments, *image, parsed->map, io, status);
   if (!headquarters) return status;
   inspect::SetPlayers(*image, *headquarters);
   const std::string output =
       parsed->arguments.Value("-o").value_or(DefaultPlayersOutput(parsed->map));
   if (!WriteResult(output, parsed->map, *image, kCommand, io, status)) return status;
-  io.out << output << ": " << headquarters->size() << " players\n";
+  io.out << output << ": " << headquarters->size() << " players";
+  if (headquarters->size() > 1) {
+    const MapGrid grid(MapWidth(*image), MapHeight(*image));
+    io.out << ", the nearest two " << inspect::NearestApart(grid, *headquarters)
+           << " steps apart the shortest way around the map";
+  }
+  io.out << '\n';
   for (std::size_t p = 0; p < headquarters->size(); ++p) {
     io.out << "player " << p << ": headquarters at " << Describe((*headquarters)[p]) << '\n';
   }

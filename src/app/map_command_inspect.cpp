@@ -58,12 +58,14 @@ constexpr std::string_view kCheckUsage =
 
 constexpr std::string_view kStatsUsage =
     "Usage: plandrix-map stats [--json] MAP\n"
-    "Prints the size, landscape, players and heights of a map, the triangles of each\n"
-    "terrain code (both terrain blocks), the trees, granite, other objects, headquarters\n"
-    "and animals, and the vertices of each resource kind.\n\n"
-    "  --json   one JSON object with the keys width, height, landscape, players,\n"
-    "           height_min, height_max, terrain, trees, granite, objects, headquarters,\n"
-    "           animals, resources\n\n"
+    "Prints the title, author, size, landscape, players and heights of a map, the\n"
+    "triangles of each terrain code (both terrain blocks, named as the map's landscape\n"
+    "names them), the trees, granite, other objects, headquarters and each player's\n"
+    "headquarters position (the mark the game starts it from), the animals, and the\n"
+    "vertices of each resource kind.\n\n"
+    "  --json   one JSON object with the keys title, author, width, height, landscape,\n"
+    "           players, height_min, height_max, terrain, trees, granite, objects,\n"
+    "           headquarters, marks ([{player, x, y}]), animals, resources\n\n"
     "Exit status: 0 done, 1 the file is too short for the map it states, 2 bad arguments\n"
     "or a file that cannot be read.\n";
 

@@ -1,5 +1,7 @@
 #include "core/map_format.h"
 
+#include <algorithm>
+
 namespace plandrix {
 namespace {
 
@@ -63,6 +65,24 @@ std::optional<MapStructure> ReadMapStructure(std::span<const std::uint8_t> file)
     structure.map_length = file.size();
   }
   return structure;
+}
+
+std::string_view HeaderText(std::span<const std::uint8_t> header, std::size_t offset) {
+  const auto field = header.subspan(offset, kTextFieldSize);
+  std::size_t length = 0;
+  while (length < field.size() && field[length] != 0) ++length;
+  return {reinterpret_cast<const char*>(field.data()), length};
+}
+
+bool IsValidHeaderText(std::string_view text) {
+  return text.size() <= kMostTextCharacters &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+void WriteHeaderText(std::span<std::uint8_t> header, std::size_t offset, std::string_view text) {
+  const auto field = header.subspan(offset, kTextFieldSize);
+  std::fill(field.begin(), field.end(), std::uint8_t{0});
+  std::copy(text.begin(), text.end(), field.begin());
 }
 
 bool IsComplete(const MapStructure& structure) {

@@ -151,6 +151,17 @@ constexpr std::uint8_t OreAmount(std::uint8_t resource) {
   return mined ? static_cast<std::uint8_t>(resource & 7) : 0;
 }
 
+// ---- Header texts ----
+// The text of a 20-byte field (title or author): its bytes up to the first zero byte.
+std::string_view HeaderText(std::span<const std::uint8_t> header, std::size_t offset);
+
+// Whether text may stand in a title or author field: at most 19 characters, each printable
+// ASCII (the game shows the field in its own character set, where only these agree).
+bool IsValidHeaderText(std::string_view text);
+
+// Writes text (IsValidHeaderText) into the field at offset, filling the rest with zeros.
+void WriteHeaderText(std::span<std::uint8_t> header, std::size_t offset, std::string_view text);
+
 // ---- The file as the game's loader reads it ----
 // The header, then 14 blocks each read from its own 16-byte header (a block whose
 // multiplier is 0 is absent and has no data), then extra animal records up to the final

@@ -46,6 +46,24 @@ std::string FindingList(std::span<const Finding> findings, Severity severity) {
   return json + "]";
 }
 
+// Printable ASCII as it is, any other byte as \xNN, so that a header text cannot move
+// the terminal's cursor.
+std::string Printable(std::string_view text) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    if (byte >= ' ' && byte <= '~') {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kDigits[byte >> 4];
+      shown += kDigits[byte & 15];
+    }
+  }
+  return shown;
+}
+
 std::string_view LandscapeName(std::uint8_t landscape) {
   const auto known = LandscapeOf(landscape);
   return known ? kLandscapeNames[static_cast<std::size_t>(*known)] : "unknown";
@@ -92,6 +110,8 @@ void PrintStats(std::ostream& out, const MapStats& stats) {
   const auto line = [&out](std::string_view label) -> std::ostream& {
     return out << std::left << std::setw(14) << label << std::right;
   };
+  line("title") << Printable(stats.title) << '\n';
+  line("author") << Printable(stats.author) << '\n';
   line("width") << stats.width << '\n';
   line("height") << stats.height << '\n';
   line("landscape") << LandscapeName(stats.landscape) << " (" << int{stats.landscape} << ")\n";
@@ -110,6 +130,9 @@ void PrintStats(std::ostream& out, const MapStats& stats) {
   line("granite") << stats.granite << '\n';
   line("objects") << stats.objects << '\n';
   line("headquarters") << stats.headquarters << '\n';
+  for (const PlayerMark& mark : stats.marks) {
+    out << "  player " << mark.player << "    " << mark.x << ',' << mark.y << '\n';
+  }
   line("animals") << stats.animals << '\n';
   line("resources");
   for (std::size_t kind = 1; kind < stats.resources.size(); ++kind) {
@@ -121,11 +144,12 @@ void PrintStats(std::ostream& out, const MapStats& stats) {
 
 std::string StatsJson(const MapStats& stats) {
   const auto number = [](std::uint64_t value) { return std::to_string(value); };
-  std::string json = "{\"width\":" + number(stats.width) + ",\"height\":" + number(stats.height) +
-                     ",\"landscape\":" + number(stats.landscape) +
-                     ",\"players\":" + number(stats.players) +
-                     ",\"height_min\":" + number(stats.height_min) +
-                     ",\"height_max\":" + number(stats.height_max) + ",\"terrain\":{";
+  std::string json =
+      "{\"title\":" + JsonString(stats.title) + ",\"author\":" + JsonString(stats.author) +
+      ",\"width\":" + number(stats.width) + ",\"height\":" + number(stats.height) +
+      ",\"landscape\":" + number(stats.landscape) + ",\"players\":" + number(stats.players) +
+      ",\"height_min\":" + number(stats.height_min) +
+      ",\"height_max\":" + number(stats.height_max) + ",\"terrain\":{";
   bool first = true;
   for (std::size_t code = 0; code < stats.terrain.size(); ++code) {
     if (stats.terrain[code] == 0) continue;
@@ -134,8 +158,13 @@ std::string StatsJson(const MapStats& stats) {
   }
   json += "},\"trees\":" + number(stats.trees) + ",\"granite\":" + number(stats.granite) +
           ",\"objects\":" + number(stats.objects) +
-          ",\"headquarters\":" + number(stats.headquarters) +
-          ",\"animals\":" + number(stats.animals) + ",\"resources\":{";
+          ",\"headquarters\":" + number(stats.headquarters) + ",\"marks\":[";
+  for (std::size_t i = 0; i < stats.marks.size(); ++i) {
+    const PlayerMark& mark = stats.marks[i];
+    json += (i == 0 ? "{\"player\":" : ",{\"player\":") + number(mark.player) +
+            ",\"x\":" + number(mark.x) + ",\"y\":" + number(mark.y) + "}";
+  }
+  json += std::string("],\"animals\":") + number(stats.animals) + ",\"resources\":{";
   for (std::size_t kind = 1; kind < stats.resources.size(); ++kind) {
     json += (kind > 1 ? ",\"" : "\"") + std::string(kResourceNames[kind]) +
             "\":" + number(stats.resources[kind]);

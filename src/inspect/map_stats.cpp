@@ -1,5 +1,6 @@
 #include "inspect/map_stats.h"
 
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "inspect/byte_counts.h"
 
@@ -31,6 +32,17 @@ void CountObjects(std::span<const std::uint8_t> types, MapStats& stats) {
   stats.objects = Sum(counts, 1, 255) - stats.trees - stats.granite - stats.headquarters;
 }
 
+void FindMarks(std::span<const std::uint8_t> index, std::span<const std::uint8_t> type,
+               MapStats& stats) {
+  std::array<std::optional<std::size_t>, kMostPlayers> last{};
+  for (std::size_t v = 0; v < type.size(); ++v) {
+    if (type[v] == kHeadquartersType && index[v] < kMostPlayers) last[index[v]] = v;
+  }
+  for (std::size_t p = 0; p < last.size(); ++p) {
+    if (last[p]) stats.marks.push_back({p, *last[p] % stats.width, *last[p] / stats.width});
+  }
+}
+
 void CountResources(std::span<const std::uint8_t> resources, MapStats& stats) {
   const ByteCounts counts = CountBytes(resources);
   for (std::size_t value = 0; value < counts.size(); ++value) {
@@ -48,6 +60,8 @@ void CountResources(std::span<const std::uint8_t> resources, MapStats& stats) {
 std::optional<MapStats> CountMap(std::span<const std::uint8_t> file) {
   if (!MapImageIsComplete(file)) return std::nullopt;
   MapStats stats;
+  stats.title = HeaderText(file, kTitleOffset);
+  stats.author = HeaderText(file, kAuthorOffset);
   stats.width = MapWidth(file);
   stats.height = MapHeight(file);
   stats.landscape = file[kLandscapeOffset];
@@ -61,6 +75,7 @@ std::optional<MapStats> CountMap(std::span<const std::uint8_t> file) {
     }
   }
   CountObjects(Block(file, kObjectTypeBlock, n), stats);
+  FindMarks(Block(file, kObjectIndexBlock, n), Block(file, kObjectTypeBlock, n), stats);
   const ByteCounts animals = CountBytes(Block(file, kAnimalBlock, n));
   stats.animals = n - animals[0];
   CountResources(Block(file, kResourceBlock, n), stats);

@@ -8,12 +8,23 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "core/terrain.h"
 
 namespace plandrix {
 
+// A player's headquarters: the mark the game starts it from (the last in row order).
+struct PlayerMark {
+  std::size_t player = 0;
+  std::size_t x = 0;
+  std::size_t y = 0;
+};
+
 struct MapStats {
+  std::string title;  // the header's texts, up to their zero byte
+  std::string author;
   std::size_t width = 0;
   std::size_t height = 0;
   std::uint8_t landscape = 0;
@@ -26,6 +37,7 @@ struct MapStats {
   std::uint64_t granite = 0;       // object types 204 and 205
   std::uint64_t objects = 0;       // any other non-zero type but a headquarters
   std::uint64_t headquarters = 0;  // object type 0x80
+  std::vector<PlayerMark> marks;   // players 0 to 7 that have a mark, in player order
   std::uint64_t animals = 0;       // non-zero bytes of block 7
   // Vertices of each resource kind by ResourceKind (index 0: nothing).
   std::array<std::uint64_t, kResourceNames.size()> resources{};

@@ -6,148 +6,132 @@
 #include <limits>
 #include <random>
 
-#include "core/map_layout.h"
-#include "random/terrain_classes.h"
+#include "core/map_format.h"
+#include "core/terrain.h"
 
 namespace plandrix::inspect {
 namespace {
 
-constexpr std::array<std::uint8_t, 9> kOpenLandCodes = {0, 4, 7, 8, 9, 10, 14, 15, 18};
-constexpr std::array<std::uint8_t, 8> kUnusableCodes = {2, 5, 6, 16, 19, 20, 21, 22};
-
 // At most this many candidate places are compared; a larger map is sampled on a grid.
-constexpr std::size_t kMostCandidates = 20000;
-// Free radii tried, from the largest down, and farthest-point runs for each.
-constexpr std::size_t kMostLevels = 16;
-constexpr std::size_t kRestarts = 8;
+constexpr std::size_t kMostCandidates = 8000;
+// Room sizes tried, from the largest down, and farthest-point runs for each.
+constexpr std::size_t kMostLevels = 8;
+constexpr std::size_t kRestarts = 6;
+// Room is counted up to this many steps: more is room enough for any headquarters.
+constexpr std::uint8_t kMostRoom = 64;
 
-bool HasCode(std::span<const std::uint8_t> codes, std::uint8_t byte) {
-  return std::find(codes.begin(), codes.end(), TerrainCode(byte)) != codes.end();
+MapGrid GridOf(std::span<const std::uint8_t> image) {
+  return MapGrid(MapWidth(image), MapHeight(image));
 }
 
-// The six terrain bytes around (x, y) as the game gathers them, or nothing.
-std::optional<std::array<std::uint8_t, 6>> SixTriangles(std::span<const std::uint8_t> image,
-                                                        std::size_t x, std::size_t y) {
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  const auto where = FindVertexTriangles(width, height, x, y);
-  if (!where) return std::nullopt;
-  const std::size_t n = width * height;
-  const auto first = Block(image, kTerrainBlock1, n);
-  const auto second = Block(image, kTerrainBlock2, n);
-  return std::array<std::uint8_t, 6>{first[where->first[0]],   first[where->first[1]],
-                                     first[where->first[2]],   second[where->second[0]],
-                                     second[where->second[1]], second[where->second[2]]};
-}
-
-// A place of the search: its vertex, its position in half vertices (odd rows lie half a
-// vertex to the right) and its free radius in vertices.
+// A place of the search: its vertex and the steps from it to the nearest vertex that is
+// not open land (its room).
 struct Place {
+  Point at;
   std::size_t vertex;
-  std::int64_t px;
-  std::int64_t py;
-  std::uint32_t clearance;
+  std::uint8_t room;
 };
 
-std::uint64_t DistanceSquared(const Place& a, const Place& b) {
-  const std::int64_t dx = a.px - b.px;
-  const std::int64_t dy = a.py - b.py;
-  return static_cast<std::uint64_t>(dx * dx + dy * dy);
+// The row above and below y and whether y is odd: the neighbours of (x, y) to the north
+// and south are columns x - 1 and x of those rows in an even row, x and x + 1 in an odd one.
+struct RowsAround {
+  std::size_t up;
+  std::size_t down;
+  bool odd;
+};
+RowsAround RowsOf(const MapGrid& grid, std::size_t y) {
+  return {(y == 0 ? grid.height() : y) - 1, y + 1 == grid.height() ? 0 : y + 1, (y & 1) != 0};
 }
 
-// Steps from each vertex to the nearest vertex that is not open land (0 on such ground),
-// through the six neighbours; "far" everywhere on a map without such ground.
-std::vector<std::uint32_t> StepsFromClosedGround(std::span<const std::uint8_t> image,
-                                                 const std::vector<std::uint8_t>& open) {
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  constexpr std::uint32_t kFar = std::numeric_limits<std::uint32_t>::max();
-  std::vector<std::uint32_t> steps(open.size(), kFar);
-  std::vector<std::size_t> frontier;
-  for (std::size_t v = 0; v < open.size(); ++v) {
-    if (open[v] == 0) {
-      steps[v] = 0;
-      frontier.push_back(v);
-    }
-  }
-  std::vector<std::size_t> next;
-  std::array<Vertex, 6> neighbours{};
-  for (std::uint32_t level = 1; !frontier.empty(); ++level) {
-    next.clear();
-    for (std::size_t v : frontier) {
-      const std::size_t count = NeighboursOf(v % width, v / width, width, height, neighbours);
-      for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t u = VertexIndex(neighbours[i].x, neighbours[i].y, width);
-        if (steps[u] != kFar) continue;
-        steps[u] = level;
-        next.push_back(u);
+// Steps from each vertex to the nearest one that is not open land, up to kMostRoom: a
+// forward and a backward sweep over the rows (a shortest walk on this grid uses at most
+// two directions, one of each sweep), done twice so that walks across the map's wrapped
+// edges are counted too. Rows are walked with their neighbours' columns worked out once,
+// since a division per vertex would cost as much as the rest.
+// room holds 1 for open land and 0 elsewhere on entry, the steps on return.
+void SpreadRoom(const MapGrid& grid, std::vector<std::uint8_t>& room) {
+  const std::size_t w = grid.width();
+  for (std::uint8_t& r : room) r = r != 0 ? kMostRoom : 0;
+  const auto relax = [&room](std::size_t v, std::size_t u) {
+    room[v] = std::min(room[v], static_cast<std::uint8_t>(room[u] + 1));
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (std::size_t y = 0; y < grid.height(); ++y) {
+      const RowsAround rows = RowsOf(grid, y);
+      for (std::size_t x = 0; x < w; ++x) {
+        const std::size_t left = x == 0 ? w - 1 : x - 1;
+        const std::size_t right = x + 1 == w ? 0 : x + 1;
+        const std::size_t v = y * w + x;
+        relax(v, y * w + left);
+        relax(v, rows.up * w + (rows.odd ? x : left));
+        relax(v, rows.up * w + (rows.odd ? right : x));
       }
     }
-    frontier.swap(next);
+    for (std::size_t y = grid.height(); y-- > 0;) {
+      const RowsAround rows = RowsOf(grid, y);
+      for (std::size_t x = w; x-- > 0;) {
+        const std::size_t left = x == 0 ? w - 1 : x - 1;
+        const std::size_t right = x + 1 == w ? 0 : x + 1;
+        const std::size_t v = y * w + x;
+        relax(v, y * w + right);
+        relax(v, rows.down * w + (rows.odd ? right : x));
+        relax(v, rows.down * w + (rows.odd ? x : left));
+      }
+    }
   }
-  return steps;
 }
 
-// Open-land places with their free radius: the steps to closed ground or past the edge.
-std::vector<Place> CandidatePlaces(std::span<const std::uint8_t> image,
-                                   const std::vector<std::uint8_t>& open, std::size_t open_count,
-                                   std::size_t wanted) {
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  const std::vector<std::uint32_t> steps = StepsFromClosedGround(image, open);
-  std::size_t grid = 1;
-  while (open_count / (grid * grid) > kMostCandidates) ++grid;
+// Open-land places with their room, every vertex or, on a large map, those of a grid.
+std::vector<Place> CandidatePlaces(const MapGrid& grid, const std::vector<std::uint8_t>& room,
+                                   std::size_t open_count, std::size_t wanted) {
+  std::size_t step = 1;
+  while (open_count / (step * step) > kMostCandidates) ++step;
   std::vector<Place> places;
   for (std::size_t pass = 0; pass < 2 && places.size() < wanted; ++pass) {
     places.clear();
     // Should the grid miss too many places, the second pass takes every one.
-    const std::size_t step = pass == 0 ? grid : 1;
-    for (std::size_t y = 0; y < height; y += step) {
-      for (std::size_t x = 0; x < width; x += step) {
-        const std::size_t v = VertexIndex(x, y, width);
-        if (open[v] == 0) continue;
-        const std::size_t edge = 1 + std::min({x, y, width - 1 - x, height - 1 - y});
-        const auto clearance = static_cast<std::uint32_t>(std::min<std::size_t>(steps[v], edge));
-        places.push_back({v, static_cast<std::int64_t>(2 * x + y % 2),
-                          static_cast<std::int64_t>(2 * y), clearance});
+    const std::size_t every = pass == 0 ? step : 1;
+    for (std::size_t y = 0; y < grid.height(); y += every) {
+      for (std::size_t x = 0; x < grid.width(); x += every) {
+        const std::size_t v = grid.Index({x, y});
+        if (room[v] != 0) places.push_back({{x, y}, v, room[v]});
       }
     }
   }
   return places;
 }
 
-// How good a set of places is: the smallest distance between two of them (squared, in
-// half vertices; unbounded for one place), then the smallest free radius among them.
+// How good a set of places is: the steps between its nearest two, then the smallest room.
 struct Score {
-  std::uint64_t spread = 0;
-  std::uint32_t clearance = 0;
+  std::size_t spread = 0;
+  std::uint8_t room = 0;
   auto operator<=>(const Score&) const = default;
 };
 
-Score ScoreOf(const std::vector<Place>& chosen) {
-  Score score{std::numeric_limits<std::uint64_t>::max(), std::numeric_limits<std::uint32_t>::max()};
+Score ScoreOf(const MapGrid& grid, const std::vector<Place>& chosen) {
+  Score score{std::numeric_limits<std::size_t>::max(), kMostRoom};
   for (std::size_t i = 0; i < chosen.size(); ++i) {
-    score.clearance = std::min(score.clearance, chosen[i].clearance);
+    score.room = std::min(score.room, chosen[i].room);
     for (std::size_t j = i + 1; j < chosen.size(); ++j) {
-      score.spread = std::min(score.spread, DistanceSquared(chosen[i], chosen[j]));
+      score.spread = std::min(score.spread, grid.Distance(chosen[i].at, chosen[j].at));
     }
   }
   return score;
 }
 
 // Farthest-point selection from start: each next place is the one farthest from all
-// chosen so far (ties: the larger free radius, then the earlier vertex).
-std::vector<Place> SpreadFrom(const std::vector<Place>& places, std::size_t start,
-                              std::size_t count) {
+// chosen so far (ties: the larger room, then the earlier vertex).
+std::vector<Place> SpreadFrom(const MapGrid& grid, const std::vector<Place>& places,
+                              std::size_t start, std::size_t count) {
   std::vector<Place> chosen = {places[start]};
-  std::vector<std::uint64_t> nearest(places.size(), std::numeric_limits<std::uint64_t>::max());
+  std::vector<std::size_t> nearest(places.size(), std::numeric_limits<std::size_t>::max());
   while (chosen.size() < count) {
     std::size_t best = places.size();
     for (std::size_t i = 0; i < places.size(); ++i) {
-      nearest[i] = std::min(nearest[i], DistanceSquared(places[i], chosen.back()));
+      nearest[i] = std::min(nearest[i], grid.Distance(places[i].at, chosen.back().at));
       if (nearest[i] == 0) continue;
       if (best == places.size() || nearest[i] > nearest[best] ||
-          (nearest[i] == nearest[best] && places[i].clearance > places[best].clearance)) {
+          (nearest[i] == nearest[best] && places[i].room > places[best].room)) {
         best = i;
       }
     }
@@ -157,102 +141,49 @@ std::vector<Place> SpreadFrom(const std::vector<Place>& places, std::size_t star
   return chosen;
 }
 
-}  // namespace
-
-std::size_t NeighboursOf(std::size_t x, std::size_t y, std::size_t width, std::size_t height,
-                         std::array<Vertex, 6>& neighbours) {
-  // Column offsets (+1 so they stay unsigned) of the rows above and below: an even row's
-  // neighbours there are x - 1 and x, an odd row's x and x + 1.
-  const std::size_t left = y % 2 == 0 ? 0 : 1;
-  const std::array<std::array<std::size_t, 2>, 6> steps = {
-      {{0, 1}, {2, 1}, {left, 0}, {left + 1, 0}, {left, 2}, {left + 1, 2}}};
-  std::size_t count = 0;
-  for (const auto& [dx, dy] : steps) {
-    if (x + dx < 1 || y + dy < 1) continue;
-    const std::size_t nx = x + dx - 1;
-    const std::size_t ny = y + dy - 1;
-    if (nx < width && ny < height) neighbours[count++] = {nx, ny};
-  }
-  return count;
-}
-
-PlaceCheck CheckHeadquartersPlace(std::span<const std::uint8_t> image, Vertex position,
-                                  std::span<const Vertex> earlier) {
-  if (position.x >= MapWidth(image) || position.y >= MapHeight(image)) {
-    return {PlaceProblem::kOutsideMap, 0};
-  }
-  for (const Vertex& other : earlier) {
-    if (other.x == position.x && other.y == position.y) return {PlaceProblem::kTaken, 0};
-  }
-  const auto six = SixTriangles(image, position.x, position.y);
-  if (!six) return {PlaceProblem::kNoTriangles, 0};
-  for (std::uint8_t byte : *six) {
-    if (HasCode(kUnusableCodes, byte)) {
-      return {PlaceProblem::kUnusableGround, TerrainCode(byte)};
-    }
-  }
-  return {};
-}
-
-bool IsOpenLand(std::span<const std::uint8_t> image, std::size_t x, std::size_t y) {
-  const auto six = SixTriangles(image, x, y);
-  return six && std::all_of(six->begin(), six->end(),
-                            [](std::uint8_t byte) { return HasCode(kOpenLandCodes, byte); });
-}
-
-std::size_t CountOpenLand(std::span<const std::uint8_t> image) {
-  std::size_t count = 0;
-  for (std::size_t y = 0; y < MapHeight(image); ++y) {
-    for (std::size_t x = 0; x < MapWidth(image); ++x) count += IsOpenLand(image, x, y) ? 1 : 0;
-  }
-  return count;
-}
-
-namespace {
-
-// Up to kMostLevels free radii of the places, largest first, spread over all of them.
-std::vector<std::uint32_t> LevelsToTry(const std::vector<Place>& places) {
-  std::vector<std::uint32_t> all;
-  for (const Place& place : places) all.push_back(place.clearance);
+// Up to kMostLevels rooms of the places, largest first, spread over all of them.
+std::vector<std::uint8_t> LevelsToTry(const std::vector<Place>& places) {
+  std::vector<std::uint8_t> all;
+  for (const Place& place : places) all.push_back(place.room);
   std::sort(all.begin(), all.end(), std::greater<>());
   all.erase(std::unique(all.begin(), all.end()), all.end());
   if (all.size() <= kMostLevels) return all;
-  std::vector<std::uint32_t> levels;
+  std::vector<std::uint8_t> levels;
   for (std::size_t i = 0; i < kMostLevels; ++i) {
     levels.push_back(all[i * (all.size() - 1) / (kMostLevels - 1)]);
   }
   return levels;
 }
 
-// The best of kRestarts farthest-point runs over places: the first from the most open
+// The best of kRestarts farthest-point runs over places: the first from the roomiest
 // place, the others from seeded draws.
-std::pair<std::vector<Place>, Score> BestSpread(const std::vector<Place>& places, std::size_t count,
+std::pair<std::vector<Place>, Score> BestSpread(const MapGrid& grid,
+                                                const std::vector<Place>& places, std::size_t count,
                                                 std::mt19937& engine) {
-  const auto widest = std::max_element(places.begin(), places.end(),
-                                       [](auto& a, auto& b) { return a.clearance < b.clearance; });
+  const auto roomiest = std::max_element(places.begin(), places.end(),
+                                         [](auto& a, auto& b) { return a.room < b.room; });
   std::pair<std::vector<Place>, Score> best;
   for (std::size_t run = 0; run < kRestarts; ++run) {
     const std::size_t start =
-        run == 0 ? static_cast<std::size_t>(widest - places.begin()) : engine() % places.size();
-    std::vector<Place> chosen = SpreadFrom(places, start, count);
-    const Score score = ScoreOf(chosen);
+        run == 0 ? static_cast<std::size_t>(roomiest - places.begin()) : engine() % places.size();
+    std::vector<Place> chosen = SpreadFrom(grid, places, start, count);
+    const Score score = ScoreOf(grid, chosen);
     if (best.first.empty() || score > best.second) best = {std::move(chosen), score};
   }
   return best;
 }
 
-// Moves each headquarters in turn to the place of the largest free radius that keeps it
-// at least min_spread (squared, in half vertices) from all others, where one has more
-// room than it.
-void WidenRoom(const std::vector<Place>& places, std::vector<Place>& chosen,
-               std::uint64_t min_spread) {
+// Moves each headquarters in turn to the place of the most room that keeps it at least
+// min_spread steps from all others, where one has more room than it.
+void WidenRoom(const MapGrid& grid, const std::vector<Place>& places, std::vector<Place>& chosen,
+               std::size_t min_spread) {
   for (std::size_t i = 0; i < chosen.size(); ++i) {
     Place roomiest = chosen[i];
     for (const Place& place : places) {
-      if (place.clearance <= roomiest.clearance) continue;
+      if (place.room <= roomiest.room) continue;
       bool apart = true;
       for (std::size_t j = 0; j < chosen.size() && apart; ++j) {
-        apart = j == i || DistanceSquared(place, chosen[j]) >= min_spread;
+        apart = j == i || grid.Distance(place.at, chosen[j].at) >= min_spread;
       }
       if (apart) roomiest = place;
     }
@@ -260,57 +191,122 @@ void WidenRoom(const std::vector<Place>& places, std::vector<Place>& chosen,
   }
 }
 
-}  // namespace
-
-std::optional<std::vector<Vertex>> ChooseHeadquarters(std::span<const std::uint8_t> image,
-                                                      std::size_t count, std::uint32_t seed) {
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  if (count == 0) return std::vector<Vertex>{};
-  std::vector<std::uint8_t> open(width * height);
-  std::size_t open_count = 0;
-  for (std::size_t v = 0; v < open.size(); ++v) {
-    open[v] = IsOpenLand(image, v % width, v / width) ? 1 : 0;
-    open_count += open[v];
-  }
-  if (open_count < count) return std::nullopt;
-  const std::vector<Place> places = CandidatePlaces(image, open, open_count, count);
+// The spread first, room as far as it allows: the largest room whose best spread comes
+// within 4/5 of the best spread at any room, then each place moved to more room within
+// that 4/5.
+std::vector<Place> ChooseAmong(const MapGrid& grid, const std::vector<Place>& places,
+                               std::size_t count, std::uint32_t seed) {
   // The draws of std::mt19937 are the same everywhere; only the raw numbers are used.
   std::mt19937 engine(seed);
-  // The best spread found among the places of at least each free radius, largest first.
   std::vector<std::pair<std::vector<Place>, Score>> by_level;
-  for (std::uint32_t level : LevelsToTry(places)) {
+  for (const std::uint8_t level : LevelsToTry(places)) {
     std::vector<Place> subset;
     for (const Place& place : places) {
-      if (place.clearance >= level) subset.push_back(place);
+      if (place.room >= level) subset.push_back(place);
     }
-    if (subset.size() < count) continue;
-    by_level.push_back(BestSpread(subset, count, engine));
+    if (subset.size() >= count) by_level.push_back(BestSpread(grid, subset, count, engine));
   }
-  // The widest free radius whose spread comes within 4/5 of the best spread on any
-  // radius: distance between players first, room around them as far as that allows.
-  std::uint64_t widest_spread = 0;
+  std::size_t widest_spread = 0;
   for (const auto& level : by_level) widest_spread = std::max(widest_spread, level.second.spread);
+  const std::size_t enough = count == 1 ? 0 : (widest_spread * 4 + 4) / 5;
   std::vector<Place> best;
   for (auto& [chosen, score] : by_level) {
-    const long double ratio = static_cast<long double>(score.spread) / widest_spread;
-    if (25 * ratio >= 16) {
+    if (score.spread >= enough) {
       best = std::move(chosen);
       break;
     }
   }
-  // Then room: each may move to a more open place within the same 4/5 of the best spread.
-  WidenRoom(places, best, count == 1 ? 0 : (widest_spread * 16 + 24) / 25);
-  std::sort(best.begin(), best.end(), [](auto& a, auto& b) { return a.vertex < b.vertex; });
-  std::vector<Vertex> positions;
-  for (const Place& place : best) positions.push_back({place.vertex % width, place.vertex / width});
-  return positions;
+  WidenRoom(grid, places, best, enough);
+  return best;
 }
 
-void SetPlayers(std::span<std::uint8_t> image, std::span<const Vertex> headquarters) {
-  const std::size_t width = MapWidth(image);
-  const std::size_t height = MapHeight(image);
-  const std::size_t n = width * height;
+}  // namespace
+
+std::vector<std::uint8_t> FindOpenLand(std::span<const std::uint8_t> image) {
+  const MapGrid grid = GridOf(image);
+  const std::size_t w = grid.width();
+  const std::size_t n = grid.size();
+  const auto first = Block(image, kTerrainBlock1, n);
+  const auto second = Block(image, kTerrainBlock2, n);
+  std::array<bool, 256> buildable{};
+  for (std::size_t byte = 0; byte < buildable.size(); ++byte) {
+    buildable[byte] = IsBuildable(static_cast<std::uint8_t>(byte));
+  }
+  std::vector<std::uint8_t> open(n);
+  // The six triangles of (x, y): the first and second of the north-west neighbour, the
+  // first of the north-east one, its own two and the second of the west one.
+  for (std::size_t y = 0; y < grid.height(); ++y) {
+    const RowsAround rows = RowsOf(grid, y);
+    for (std::size_t x = 0; x < w; ++x) {
+      const std::size_t left = x == 0 ? w - 1 : x - 1;
+      const std::size_t right = x + 1 == w ? 0 : x + 1;
+      const std::size_t north_west = rows.up * w + (rows.odd ? x : left);
+      const std::size_t north_east = rows.up * w + (rows.odd ? right : x);
+      const std::size_t v = y * w + x;
+      open[v] = buildable[first[north_west]] && buildable[second[north_west]] &&
+                        buildable[first[north_east]] && buildable[second[v]] &&
+                        buildable[first[v]] && buildable[second[y * w + left]]
+                    ? 1
+                    : 0;
+    }
+  }
+  return open;
+}
+
+std::size_t CountOpenLand(std::span<const std::uint8_t> image) {
+  const std::vector<std::uint8_t> open = FindOpenLand(image);
+  return static_cast<std::size_t>(std::count(open.begin(), open.end(), 1));
+}
+
+PlaceCheck CheckHeadquartersPlace(std::span<const std::uint8_t> image, Point position,
+                                  std::span<const Point> earlier) {
+  const MapGrid grid = GridOf(image);
+  if (position.x >= grid.width() || position.y >= grid.height()) {
+    return {PlaceProblem::kOutsideMap, 0};
+  }
+  if (std::find(earlier.begin(), earlier.end(), position) != earlier.end()) {
+    return {PlaceProblem::kTaken, 0};
+  }
+  const std::size_t n = grid.size();
+  const auto first = Block(image, kTerrainBlock1, n);
+  const auto second = Block(image, kTerrainBlock2, n);
+  for (const Triangle t : grid.TrianglesAround(position)) {
+    const std::uint8_t byte = t.second ? second[t.vertex] : first[t.vertex];
+    if (!IsWalkable(byte)) return {PlaceProblem::kUnusableGround, byte};
+  }
+  return {};
+}
+
+std::optional<HeadquartersChoice> ChooseHeadquarters(std::span<const std::uint8_t> image,
+                                                     std::size_t count, std::uint32_t seed) {
+  const MapGrid grid = GridOf(image);
+  if (count == 0) return HeadquartersChoice{};
+  std::vector<std::uint8_t> room = FindOpenLand(image);
+  const auto open_count = static_cast<std::size_t>(std::count(room.begin(), room.end(), 1));
+  if (open_count < count) return std::nullopt;
+  SpreadRoom(grid, room);
+  std::vector<Place> best =
+      ChooseAmong(grid, CandidatePlaces(grid, room, open_count, count), count, seed);
+  std::sort(best.begin(), best.end(), [](auto& a, auto& b) { return a.vertex < b.vertex; });
+  HeadquartersChoice choice;
+  for (const Place& place : best) choice.positions.push_back(place.at);
+  choice.nearest = NearestApart(grid, choice.positions);
+  return choice;
+}
+
+std::size_t NearestApart(const MapGrid& grid, std::span<const Point> positions) {
+  std::size_t nearest = positions.size() < 2 ? 0 : std::numeric_limits<std::size_t>::max();
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    for (std::size_t j = i + 1; j < positions.size(); ++j) {
+      nearest = std::min(nearest, grid.Distance(positions[i], positions[j]));
+    }
+  }
+  return nearest;
+}
+
+void SetPlayers(std::span<std::uint8_t> image, std::span<const Point> headquarters) {
+  const MapGrid grid = GridOf(image);
+  const std::size_t n = grid.size();
   const auto index = Block(image, kObjectIndexBlock, n);
   const auto type = Block(image, kObjectTypeBlock, n);
   for (std::size_t v = 0; v < n; ++v) {
@@ -328,18 +324,14 @@ void SetPlayers(std::span<std::uint8_t> image, std::span<const Vertex> headquart
   }
   // Trees, granite and other objects leave the ground around each headquarters first, so
   // that no clearing removes a headquarters set just before.
-  std::array<Vertex, 6> neighbours{};
   for (std::size_t p = 0; p < players; ++p) {
-    const Vertex& at = headquarters[p];
-    const std::size_t count = NeighboursOf(at.x, at.y, width, height, neighbours);
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::size_t v = VertexIndex(neighbours[i].x, neighbours[i].y, width);
+    for (const std::size_t v : grid.Neighbours(headquarters[p])) {
       type[v] = 0;
       index[v] = 0;
     }
   }
   for (std::size_t p = 0; p < players; ++p) {
-    const std::size_t v = VertexIndex(headquarters[p].x, headquarters[p].y, width);
+    const std::size_t v = grid.Index(headquarters[p]);
     type[v] = kHeadquartersType;
     index[v] = static_cast<std::uint8_t>(p);
   }

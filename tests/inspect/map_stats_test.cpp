@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "inspect/map_report.h"
@@ -19,6 +20,7 @@ TEST(MapStats, CountsEveryKindOnACraftedMap) {
   std::vector<std::uint8_t> image = testing::MakeBlankMap(4, 3);  // 24 triangles of water
   image[kLandscapeOffset] = 2;
   image[kPlayerCountOffset] = 1;
+  image[kTitleOffset + 2] = 1;  // "Ge\x01eratedWorld": a byte no terminal should get
   At(image, kHeightBlock, 1, 1) = 3;
   At(image, kHeightBlock, 2, 2) = 44;
   At(image, kTerrainBlock1, 0, 0) = 8;
@@ -34,14 +36,18 @@ TEST(MapStats, CountsEveryKindOnACraftedMap) {
   const auto stats = CountMap(image);
   ASSERT_TRUE(stats);
   EXPECT_EQ(StatsJson(*stats),
-            "{\"width\":4,\"height\":3,\"landscape\":2,\"players\":1,\"height_min\":3,"
+            "{\"title\":\"Ge\\u0001eratedWorld\",\"author\":\"Tavikone and "
+            "Tool\",\"width\":4,\"height\":3,\"landscape\":2,\"players\":1,\"height_min\":3,"
             "\"height_max\":44,\"terrain\":{\"5\":21,\"8\":2,\"34\":1},\"trees\":3,\"granite\":2,"
-            "\"objects\":2,\"headquarters\":1,\"animals\":2,\"resources\":{\"water\":2,\"coal\":1,"
+            "\"objects\":2,\"headquarters\":1,\"marks\":[{\"player\":0,\"x\":0,\"y\":1}],"
+            "\"animals\":2,\"resources\":{\"water\":2,\"coal\":1,"
             "\"iron\":1,\"gold\":1,\"granite\":1,\"fish\":1}}");
   EXPECT_EQ(stats->unknown_resources, 2U);
   std::ostringstream text;
   PrintStats(text, *stats);
   EXPECT_EQ(text.str(),
+            "title         Ge\\x01eratedWorld\n"
+            "author        Tavikone and Tool\n"
             "width         4\n"
             "height        3\n"
             "landscape     winter world (2)\n"
@@ -55,6 +61,7 @@ TEST(MapStats, CountsEveryKindOnACraftedMap) {
             "granite       2\n"
             "objects       2\n"
             "headquarters  1\n"
+            "  player 0    0,1\n"
             "animals       2\n"
             "resources     water 2, coal 1, iron 1, gold 1, granite 1, fish 1, unknown 2\n");
 }

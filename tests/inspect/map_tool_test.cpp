@@ -38,14 +38,19 @@ TEST(MapTool, CheckAndStatsJsonOfAGeneratedMap) {
 
   const auto stats = RunMapTool({"stats", "--json", "nGen.wld"}, files);
   EXPECT_EQ(stats.out,
-            "{\"width\":64,\"height\":48,\"landscape\":0,\"players\":0,\"height_min\":10,"
+            "{\"title\":\"GeneratedWorld\",\"author\":\"Tavikone and Tool\",\"width\":64,"
+            "\"height\":48,\"landscape\":0,\"players\":0,\"height_min\":10,"
             "\"height_max\":13,\"terrain\":{\"1\":81,\"5\":2980,\"8\":731,\"9\":782,\"10\":655,"
             "\"11\":79,\"12\":79,\"13\":67,\"15\":684,\"18\":6},\"trees\":204,\"granite\":89,"
-            "\"objects\":249,\"headquarters\":0,\"animals\":133,\"resources\":{\"water\":1296,"
+            "\"objects\":249,\"headquarters\":0,\"marks\":[],\"animals\":133,\"resources\":{"
+            "\"water\":1296,"
             "\"coal\":63,\"iron\":21,\"gold\":21,\"granite\":20,\"fish\":1344}}\n");
   EXPECT_EQ(stats.exit_status, 0);
   const auto text = RunMapTool({"stats", "nGen.wld"}, files);
-  EXPECT_EQ(text.out.rfind("map           nGen.wld\nwidth         64\nheight        48\n", 0), 0U);
+  EXPECT_EQ(text.out.rfind("map           nGen.wld\ntitle         GeneratedWorld\n"
+                           "author        Tavikone and Tool\nwidth         64\nheight        48\n",
+                           0),
+            0U);
 }
 
 TEST(MapTool, PreviewIsTheRenderedPictureAndReproducible) {
