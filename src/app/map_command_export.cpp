@@ -1,4 +1,5 @@
 // export-heights, export-terrain and players.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -25,6 +26,18 @@ using inspect::Vertex;
 constexpr std::array<OptionRule, 1> kExportOptions = {{{"-o", true, "--output"}}};
 constexpr std::array<OptionRule, 4> kPlayersOptions = {
     {{"--hq", true}, {"--auto", true}, {"--seed", true}, {"-o", true, "--output"}}};
+
+constexpr std::array<OptionRule, 4> kSetOptions = {
+    {{"--title", true}, {"--author", true}, {"--landscape", true}, {"-o", true, "--output"}}};
+
+constexpr std::string_view kSetUsage =
+    "Usage: plandrix-map set [--title T] [--author A]\n"
+    "                        [--landscape greenland|wasteland|winter] MAP [-o OUT]\n\n"
+    "Writes a copy of MAP with the header fields given: the title (offset 10) and the\n"
+    "author (offset 36), each at most 19 printable ASCII characters, and the landscape\n"
+    "(offset 34). Warns when the map holds terrain codes that the new landscape does not\n"
+    "define, which would make the game refuse it. Writes \"n\" followed by the map's file\n"
+    "name in the map's folder unless -o names another file.\n";
 
 constexpr std::string_view kExportHeightsUsage =
     "Usage: plandrix-map export-heights MAP [-o OUT.bmp]\n\n"
@@ -310,6 +323,49 @@ bool CheckPlayersOptions(const Arguments& arguments, Io& io) {
   return true;
 }
 
+// Checks the form of set's options before any file is read.
+bool CheckSetOptions(const Arguments& arguments, Io& io) {
+  const auto fail = [&](const std::string& text) {
+    PrintError(io, "set: " + text + " (see --help)");
+    return false;
+  };
+  if (!arguments.Has("--title") && !arguments.Has("--author") && !arguments.Has("--landscape")) {
+    return fail("give --title, --author or --landscape");
+  }
+  for (const std::string_view field : {"--title", "--author"}) {
+    const auto text = arguments.Value(field);
+    if (!text || IsValidHeaderText(*text)) continue;
+    const std::string name(field.substr(2));
+    if (text->size() > kMostTextCharacters) {
+      return fail("the " + name + " '" + *text + "' has " + std::to_string(text->size()) +
+                  " characters; it holds at most " + std::to_string(kMostTextCharacters));
+    }
+    return fail("the " + name + " may hold only printable ASCII characters (space to ~)");
+  }
+  if (const auto word = arguments.Value("--landscape");
+      word &&
+      std::find(kLandscapeWords.begin(), kLandscapeWords.end(), *word) == kLandscapeWords.end()) {
+    return fail("--landscape takes greenland, wasteland or winter, not '" + *word + "'");
+  }
+  return true;
+}
+
+// "17 (12 triangles)" for every terrain code of the map that landscape does not define.
+std::string UndefinedTerrain(std::span<const std::uint8_t> image, Landscape landscape) {
+  const std::size_t n = MapWidth(image) * MapHeight(image);
+  std::array<std::uint64_t, 64> counts{};
+  for (const int block : {kTerrainBlock1, kTerrainBlock2}) {
+    for (const std::uint8_t byte : Block(image, block, n)) ++counts[TerrainCode(byte)];
+  }
+  std::string listed;
+  for (std::size_t code = 0; code < counts.size(); ++code) {
+    if (counts[code] == 0 || IsDefinedTerrain(landscape, static_cast<std::uint8_t>(code))) continue;
+    listed += (listed.empty() ? "" : ", ") + std::to_string(code) + " (" +
+              std::to_string(counts[code]) + (counts[code] == 1 ? " triangle)" : " triangles)");
+  }
+  return listed;
+}
+
 std::string DefaultPlayersOutput(const std::string& map) {
   const std::filesystem::path path(map);
   return (path.parent_path() / OutputName(path.filename().string())).string();
@@ -346,6 +402,42 @@ int RunPlayers(std::span<const std::string> args, Io& io) {
   for (std::size_t p = 0; p < headquarters->size(); ++p) {
     io.out << "player " << p << ": headquarters at " << Describe((*headquarters)[p]) << '\n';
   }
+  return kExitOk;
+}
+
+int RunSet(std::span<const std::string> args, Io& io) {
+  constexpr std::string_view kCommand = "set";
+  int status = kExitUsage;
+  const auto parsed = ParseOneMap(args, kSetOptions, kCommand, kSetUsage, io, status);
+  if (!parsed) return status;
+  if (!CheckSetOptions(parsed->arguments, io)) return kExitUsage;
+  auto image = LoadMapFile(parsed->map, kCommand, io, status);
+  if (!image) return status;
+  std::string what;
+  if (const auto title = parsed->arguments.Value("--title")) {
+    WriteHeaderText(*image, kTitleOffset, *title);
+    what += "title '" + *title + "'";
+  }
+  if (const auto author = parsed->arguments.Value("--author")) {
+    WriteHeaderText(*image, kAuthorOffset, *author);
+    what += (what.empty() ? "" : ", ") + std::string("author '") + *author + "'";
+  }
+  if (const auto word = parsed->arguments.Value("--landscape")) {
+    const auto index = static_cast<std::size_t>(
+        std::find(kLandscapeWords.begin(), kLandscapeWords.end(), *word) - kLandscapeWords.begin());
+    (*image)[kLandscapeOffset] = static_cast<std::uint8_t>(index);
+    what += (what.empty() ? "" : ", ") + std::string("landscape ") + kLandscapeNames[index].data();
+    const std::string undefined = UndefinedTerrain(*image, static_cast<Landscape>(index));
+    if (!undefined.empty()) {
+      PrintWarning(io, kCommand,
+                   "terrain codes that " + std::string(kLandscapeNames[index]) +
+                       " does not define: " + undefined + "; the game refuses such a map");
+    }
+  }
+  const std::string output =
+      parsed->arguments.Value("-o").value_or(DefaultPlayersOutput(parsed->map));
+  if (!WriteResult(output, parsed->map, *image, kCommand, io, status)) return status;
+  io.out << output << ": " << what << '\n';
   return kExitOk;
 }
 

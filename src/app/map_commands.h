@@ -44,6 +44,7 @@ int RunPreview(std::span<const std::string> args, Io& io);
 int RunExportHeights(std::span<const std::string> args, Io& io);
 int RunExportTerrain(std::span<const std::string> args, Io& io);
 int RunPlayers(std::span<const std::string> args, Io& io);
+int RunSet(std::span<const std::string> args, Io& io);
 
 // Every subcommand, in the order of the listing.
 std::span<const Command> Commands();

@@ -11,13 +11,14 @@
 namespace plandrix::map_command {
 namespace {
 
-constexpr std::array<Command, 6> kCommands = {{
+constexpr std::array<Command, 7> kCommands = {{
     {"check", "list what keeps the game from loading or playing a map", RunCheck},
     {"stats", "count what is on a map", RunStats},
     {"preview", "draw a map as a PNG picture", RunPreview},
     {"export-heights", "write the heights as an 8-bit grey bitmap", RunExportHeights},
     {"export-terrain", "write the terrain as a 4-bit bitmap", RunExportTerrain},
     {"players", "set the players and their headquarters", RunPlayers},
+    {"set", "write the title, author or landscape into a copy", RunSet},
 }};
 
 void PrintUsage(std::ostream& out) {
