@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "inspect/map_report.h"
 #include "inspect/map_stats.h"
@@ -51,6 +52,34 @@ TEST(MapTool, CheckAndStatsJsonOfAGeneratedMap) {
                            "author        Tavikone and Tool\nwidth         64\nheight        48\n",
                            0),
             0U);
+}
+
+// Exit status by the class of the findings: warnings alone give 0, an error 1, a file that
+// cannot be read 2 (which wins over an error).
+TEST(MapTool, CheckExitStatusFollowsTheClassOfTheFindings) {
+  std::vector<std::uint8_t> ok = testing::MakeBlankMap(8, 6);
+  ok[kPlayerCountOffset] = 1;
+  testing::At(ok, kObjectTypeBlock, 0, 0) = kHeadquartersType;
+  for (std::size_t i = 0; i < 14; ++i) ok[kHeadquartersXOffset + i] = 0;
+  std::vector<std::uint8_t> warned = ok;
+  warned.push_back(0);  // a trailing byte
+  std::vector<std::uint8_t> broken = ok;
+  broken[kPlayerCountOffset] = 2;  // player 1 has no mark
+  const Files files = {{"ok.wld", ok}, {"warned.wld", warned}, {"broken.wld", broken}};
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{"check", "ok.wld"}, 0},
+      {{"check", "warned.wld"}, 0},
+      {{"check", "broken.wld"}, 1},
+      {{"check", "ok.wld", "broken.wld", "warned.wld"}, 1},
+      {{"check", "broken.wld", "missing.wld"}, 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RunMapTool(c.args, files).exit_status, c.status) << c.args.back();
+  }
+  EXPECT_EQ(RunMapTool({"check", "ok.wld"}, files).out, "ok.wld: ok\n");
 }
 
 TEST(MapTool, PreviewIsTheRenderedPictureAndReproducible) {
