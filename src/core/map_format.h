@@ -93,9 +93,43 @@ inline constexpr std::uint8_t TerrainCode(std::uint8_t terrain_byte) {
 // ---- Object types (block 6) and indexes (block 5) ----
 inline constexpr std::uint8_t kHeadquartersType = 0x80;  // index: the player, 0 to 7
 // Trees: types 0xC4 to 0xC6; the index's high two bits (with the type) give the kind of
-// tree, its low nibble the growth stage (0 to 0xD; 0xE and 0xF give no tree).
+// tree, its low nibble the growth stage (0 to 0xD; 0xE and 0xF give no tree). The index's
+// high nibble is 3, 7, 0xB or 0xF (others give no tree).
 inline constexpr std::uint8_t kFirstTreeType = 0xC4;
 inline constexpr std::uint8_t kLastTreeType = 0xC6;
+enum class TreeSpecies : std::uint8_t {
+  kPine,
+  kBirch,
+  kOak,
+  kPalm1,
+  kPalm2,
+  kPineapple,
+  kCypress,
+  kCherry,
+  kFir
+};
+// The type byte and the index of a kind's first growth stage (add 0 to 7 for others).
+struct TreeBytes {
+  std::uint8_t index;
+  std::uint8_t type;
+};
+constexpr TreeBytes TreeBytesOf(TreeSpecies kind) {
+  const auto k = static_cast<std::uint8_t>(kind);
+  return {static_cast<std::uint8_t>(0x30 + 0x40 * (k % 4)),
+          static_cast<std::uint8_t>(kFirstTreeType + k / 4)};
+}
+// The kind of tree that a type and index give, or nothing.
+constexpr std::optional<TreeSpecies> TreeSpeciesOf(std::uint8_t type, std::uint8_t index) {
+  if (type < kFirstTreeType || type > kLastTreeType || (index & 0x30) != 0x30 ||
+      (index & 0x0F) >= 0x0E) {
+    return std::nullopt;
+  }
+  const int kind = 4 * (type - kFirstTreeType) + (index >> 6);
+  if (kind > static_cast<int>(TreeSpecies::kFir)) return std::nullopt;
+  return static_cast<TreeSpecies>(kind);
+}
+// Pineapples give no wood.
+constexpr bool GivesWood(TreeSpecies kind) { return kind != TreeSpecies::kPineapple; }
 // Decorations: index 0 to 0x35 (see IsPlainDecoration for which ones block their vertex).
 inline constexpr std::uint8_t kDecorationType = 0xC8;
 inline constexpr std::uint8_t kDecorationType2 = 0xC9;

@@ -1,4 +1,5 @@
-// Byte layout of a world map file, the only place where its offsets are worked out.
+// Byte layout of a world map file: where the blocks and their vertices lie, worked out
+// here only. The fields of the header and of a block header are named in map_format.h.
 //
 // A map file is a 2352-byte header, then 14 per-vertex blocks (each a 16-byte block
 // header and W x H data bytes, one per vertex, row after row), then one final 0xFF.

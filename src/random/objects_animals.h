@@ -9,6 +9,7 @@
 #include <span>
 
 #include "console/console.h"
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "random/random_source.h"
 #include "random/terrain_classes.h"
@@ -17,6 +18,7 @@ namespace plandrix {
 
 namespace objects_detail {
 
+// The decorations of the placement pass by the menu program's terrain class.
 // One outcome of an object draw: the object index, placed at once when chance is 0, else
 // only when one more draw is a multiple of chance.
 struct ObjectChoice {
@@ -83,13 +85,15 @@ inline constexpr std::array<ObjectTable, 19> kObjectTables = MakeObjectTables();
 inline constexpr std::array<ObjectChoice, 6> kShoreObjects = {
     {{11, 10}, {21, 10}, {14, 0}, {15, 0}, {19, 0}, {20, 0}}};
 
-inline constexpr std::uint8_t kObjectType = 200;
+// The objects of the tables are decorations, the indexes above.
+inline constexpr std::uint8_t kObjectType = kDecorationType;
 
-// Animals of classes 1 and 18 by a draw mod 3, and of class 8 by a draw mod 5.
-inline constexpr std::array<std::uint8_t, 3> kClass1And18Animals = {6, 1, 2};
-inline constexpr std::array<std::uint8_t, 5> kClass8Animals = {1, 2, 3, 4, 6};
-inline constexpr std::uint8_t kClass0Animal = 1;
-inline constexpr std::uint8_t kWaterAnimal = 5;
+// The animals of the placement pass by the menu program's terrain class: classes 1 and
+// 18 by a draw mod 3, class 8 by a draw mod 5.
+inline constexpr std::array<std::uint8_t, 3> kClass1And18Animals = {kSheep, kRabbit, kFox};
+inline constexpr std::array<std::uint8_t, 5> kClass8Animals = {kRabbit, kFox, kStag, kDeer, kSheep};
+inline constexpr std::uint8_t kClass0Animal = kRabbit;
+inline constexpr std::uint8_t kWaterAnimal = kDuck;
 
 }  // namespace objects_detail
 

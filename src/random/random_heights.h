@@ -8,6 +8,7 @@
 
 #include "console/console.h"
 #include "core/map_layout.h"
+#include "core/terrain.h"
 #include "random/random_source.h"
 
 namespace plandrix {
@@ -19,16 +20,19 @@ inline constexpr std::uint8_t kBaseHeight = 10;
 // terrain classes, because every byte value must have an answer here.
 enum class HeightRule : std::uint8_t {
   kUndecided,     // the block-3 code decides
-  kWater,         // base height, no draw
+  kKeepBase,      // water: the base height, no draw
   kAlwaysRandom,  // random height whatever block 3 holds
 };
 
-inline constexpr std::array<std::uint8_t, 3> kWaterCodes = {5, 6, 19};
-inline constexpr std::array<std::uint8_t, 6> kAlwaysRandomCodes = {1, 11, 12, 13, 16, 18};
+// The height pass's own lists of block-2 codes: water stays at the base height, these
+// always get a random one.
+inline constexpr std::array<std::uint8_t, 3> kWaterCodes = {kWater, kShallowWater, kReefWater};
+inline constexpr std::array<std::uint8_t, 6> kAlwaysRandomCodes = {
+    kMountain1, kMountain2, kMountain3, kMountain4, kLava, kMountainMeadow};
 
 inline constexpr std::array<HeightRule, 256> kHeightRules = [] {
   std::array<HeightRule, 256> rules{};  // kUndecided everywhere
-  for (std::uint8_t code : kWaterCodes) rules[code] = HeightRule::kWater;
+  for (std::uint8_t code : kWaterCodes) rules[code] = HeightRule::kKeepBase;
   for (std::uint8_t code : kAlwaysRandomCodes) rules[code] = HeightRule::kAlwaysRandom;
   return rules;
 }();
@@ -47,10 +51,10 @@ void RandomizeHeightsWith(std::span<std::uint8_t> image, std::size_t width, std:
   for (std::size_t i = 0; i < blocks->n; ++i) {
     HeightRule rule = kHeightRules[first[i]];
     if (rule == HeightRule::kUndecided) {
-      rule = kHeightRules[second[i]] == HeightRule::kWater ? HeightRule::kWater
+      rule = kHeightRules[second[i]] == HeightRule::kKeepBase ? HeightRule::kKeepBase
                                                            : HeightRule::kAlwaysRandom;
     }
-    heights[i] = rule == HeightRule::kWater
+    heights[i] = rule == HeightRule::kKeepBase
                      ? kBaseHeight
                      : static_cast<std::uint8_t>(kBaseHeight + (draw() & 3U));
   }

@@ -12,6 +12,7 @@
 
 #include "console/console.h"
 #include "core/map_layout.h"
+#include "core/terrain.h"
 #include "random/random_source.h"
 
 namespace plandrix {
@@ -113,25 +114,59 @@ struct RegionPaint {
   bool water_mark;  // one fixed water vertex near the centre, after the scatter
 };
 
-inline constexpr std::uint8_t kWaterCode = 5;
+inline constexpr std::uint8_t kWaterCode = kWater;
 
+// The random map's region kinds and the terrain each paints.
+constexpr std::array<std::uint8_t, 4> kAllDesert = {kDesert1, kDesert1, kDesert1, kDesert1};
+constexpr std::array<std::uint8_t, 4> kMountains = {kMountain1, kMountain2, kMountain3, kMountain4};
+constexpr std::array<std::uint8_t, 3> kNoScatter = {kSavannah, kSavannah, kSavannah};
 inline constexpr std::array<RegionPaint, kRegionKindCount> kRegionPaints = {{
-    // 0: all 4
-    {FillDraw::kNone, {4, 4, 4, 4}, false, ScatterCode::kFixed, {0, 0, 0}, false},
-    // 1: a mix of 0, 14 and 4
-    {FillDraw::kMod3, {0, 14, 4, 4}, false, ScatterCode::kFixed, {0, 0, 0}, false},
-    // 2: 4 with spots of 0 and 14 and a water vertex
-    {FillDraw::kNone, {4, 4, 4, 4}, true, ScatterCode::kDrawFirst, {0, 14, 14}, true},
-    // 3: a mix of 8, 9, 10 and 15
-    {FillDraw::kAnd3, {8, 9, 10, 15}, false, ScatterCode::kFixed, {0, 0, 0}, false},
-    // 4: a mix of 1, 11, 12 and 13 with spots of 2 and 18
-    {FillDraw::kAnd3, {1, 11, 12, 13}, true, ScatterCode::kDrawLast, {2, 18, 18}, false},
-    // 5: as 4, with spots of 16
-    {FillDraw::kAnd3, {1, 11, 12, 13}, true, ScatterCode::kFixed, {16, 16, 16}, false},
-    // 6: 3 and 8 by the lowest bit
-    {FillDraw::kLowBit, {3, 8, 8, 8}, false, ScatterCode::kFixed, {0, 0, 0}, false},
-    // 7: water with spots of 4
-    {FillDraw::kNone, {5, 5, 5, 5}, true, ScatterCode::kFixed, {4, 4, 4}, false},
+    // 0: all desert
+    {FillDraw::kNone, kAllDesert, false, ScatterCode::kFixed, kNoScatter, false},
+    // 1: a mix of savannah, steppe and desert
+    {FillDraw::kMod3,
+     {kSavannah, kSteppe, kDesert1, kDesert1},
+     false,
+     ScatterCode::kFixed,
+     kNoScatter,
+     false},
+    // 2: desert with spots of savannah and steppe and a water vertex
+    {FillDraw::kNone,
+     kAllDesert,
+     true,
+     ScatterCode::kDrawFirst,
+     {kSavannah, kSteppe, kSteppe},
+     true},
+    // 3: a mix of the three meadows and flower meadow
+    {FillDraw::kAnd3,
+     {kMeadow1, kMeadow2, kMeadow3, kFlowerMeadow},
+     false,
+     ScatterCode::kFixed,
+     kNoScatter,
+     false},
+    // 4: a mix of the four mountains with spots of snow and mountain meadow
+    {FillDraw::kAnd3,
+     kMountains,
+     true,
+     ScatterCode::kDrawLast,
+     {kSnow, kMountainMeadow, kMountainMeadow},
+     false},
+    // 5: as 4, with spots of lava
+    {FillDraw::kAnd3, kMountains, true, ScatterCode::kFixed, {kLava, kLava, kLava}, false},
+    // 6: swamp and meadow by the lowest bit
+    {FillDraw::kLowBit,
+     {kSwamp, kMeadow1, kMeadow1, kMeadow1},
+     false,
+     ScatterCode::kFixed,
+     kNoScatter,
+     false},
+    // 7: water with spots of desert
+    {FillDraw::kNone,
+     {kWater, kWater, kWater, kWater},
+     true,
+     ScatterCode::kFixed,
+     {kDesert1, kDesert1, kDesert1},
+     false},
 }};
 
 namespace random_map_detail {

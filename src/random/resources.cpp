@@ -9,6 +9,7 @@
 #include "console/map_tool.h"
 #include "core/byte_lanes.h"
 #include "core/map_file.h"
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "random/terrain_classes.h"
 
@@ -17,15 +18,20 @@ namespace {
 
 // Block-12 values by vertex class; class 3 takes its value from kClass3Rotation and
 // class 0 keeps the byte.
-constexpr std::uint8_t kWaterResource = 135;
-constexpr std::uint8_t kClass2Resource = 33;
-// Class-3 vertices take these in turn, in the order the pass meets them, across rows.
-constexpr std::array<std::uint8_t, 6> kClass3Rotation = {71, 79, 71, 87, 71, 95};
+// The resources of the pass by vertex class: water vertices (class 1) hold fish, land of
+// class 2 ground water.
+constexpr std::uint8_t kClass1Resource = kFishResource;
+constexpr std::uint8_t kClass2Resource = kWaterResource;
+// Class-3 vertices (mountains) take these in turn, in the order the pass meets them,
+// across rows: coal, iron, coal, gold, coal, granite, each of the largest amount.
+constexpr std::array<std::uint8_t, 6> kClass3Rotation = {
+    kCoalBase + kMostOreAmount, kIronBase + kMostOreAmount, kCoalBase + kMostOreAmount,
+    kGoldBase + kMostOreAmount, kCoalBase + kMostOreAmount, kGraniteBase + kMostOreAmount};
 
 void WriteResource(std::uint8_t& resource, int vertex_class, std::size_t& rotation) {
   switch (vertex_class) {
     case 1:
-      resource = kWaterResource;
+      resource = kClass1Resource;
       break;
     case 2:
       resource = kClass2Resource;
@@ -76,7 +82,7 @@ std::uint64_t EightResources(std::uint64_t common, std::uint64_t old, std::size_
   // The rotation 71, 79, 71, 87, 71, 95: 71 on even turns, 75 + 4 * turn on odd ones.
   const std::uint64_t odd = turn & kLaneOnes;
   const std::uint64_t rotated = 71 * kLaneOnes + (((turn + kLaneOnes) << 2) & (odd * 0xFF));
-  const std::uint64_t value = ((kWaterResource * kLaneOnes) & (class1 * 0xFF)) |
+  const std::uint64_t value = ((kClass1Resource * kLaneOnes) & (class1 * 0xFF)) |
                               ((kClass2Resource * kLaneOnes) & (class2 * 0xFF)) |
                               (rotated & (class3 * 0xFF));
   const std::uint64_t written = (class1 | class2 | class3) * 0xFF;

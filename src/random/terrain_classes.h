@@ -10,6 +10,7 @@
 #include <span>
 
 #include "core/map_layout.h"
+#include "core/terrain.h"
 
 namespace plandrix {
 
@@ -28,39 +29,41 @@ struct CodeClass {
   std::uint8_t terrain_class;
 };
 
+// The menu program's terrain classes, by the terrain byte of block 2: its placement
+// passes decide on these, not on what the game lets a player do.
 inline constexpr CodeClass kListedCodes[] = {
-    {0, 0},
-    {4, 0},
-    {7, 0},
-    {14, 0},
-    {1, 1},
-    {11, 1},
-    {12, 1},
-    {13, 1},
-    {34, 1},
-    {2, 2},
-    {3, 3},
-    {5, 5},
-    {6, 5},
-    {19, 5},  // water
-    {8, 8},
-    {9, 8},
-    {10, 8},
-    {15, 8},
-    {16, 16},
-    {20, 16},
-    {21, 16},
-    {22, 16},
-    {18, 18},
-    // The codes 0, 8, 9, 10, 14, 15, 18 and 34 with 64 added are known, but barren.
-    {64, 17},
-    {72, 17},
-    {73, 17},
-    {74, 17},
-    {78, 17},
-    {79, 17},
-    {82, 17},
-    {98, 17},
+    {kSavannah, 0},
+    {kDesert1, 0},
+    {kDesert2, 0},
+    {kSteppe, 0},
+    {kMountain1, 1},
+    {kMountain2, 1},
+    {kMountain3, 1},
+    {kMountain4, 1},
+    {kFlatMountain, 1},
+    {kSnow, 2},
+    {kSwamp, 3},
+    {kWater, 5},
+    {kShallowWater, 5},
+    {kReefWater, 5},  // water
+    {kMeadow1, 8},
+    {kMeadow2, 8},
+    {kMeadow3, 8},
+    {kFlowerMeadow, 8},
+    {kLava, 16},
+    {kLava2, 16},
+    {kLava3, 16},
+    {kLava4, 16},
+    {kMountainMeadow, 18},
+    // These codes with the harbour bit are known, but barren.
+    {kHarbourFlag | kSavannah, 17},
+    {kHarbourFlag | kMeadow1, 17},
+    {kHarbourFlag | kMeadow2, 17},
+    {kHarbourFlag | kMeadow3, 17},
+    {kHarbourFlag | kSteppe, 17},
+    {kHarbourFlag | kFlowerMeadow, 17},
+    {kHarbourFlag | kMountainMeadow, 17},
+    {kHarbourFlag | kFlatMountain, 17},
 };
 
 constexpr std::array<std::uint8_t, 256> MakeTerrainClassTable() {
@@ -74,9 +77,12 @@ inline constexpr std::array<std::uint8_t, 256> kTerrainClassOfCode = MakeTerrain
 
 // Triangle classes as single bits (class 1 -> 1, class 2 -> 2, class 3 -> 4, class 0 -> 0),
 // so that the AND of six triangles is non-zero exactly when all six share one class.
-inline constexpr std::uint8_t kTriangleClass1Codes[] = {5, 6, 19};  // water
-inline constexpr std::uint8_t kTriangleClass2Codes[] = {0, 8, 9, 10, 14, 15, 18};
-inline constexpr std::uint8_t kTriangleClass3Codes[] = {1, 11, 12, 13, 34};
+// The menu program's triangle classes for its resources pass: water, land, mountain.
+inline constexpr std::uint8_t kTriangleClass1Codes[] = {kWater, kShallowWater, kReefWater};
+inline constexpr std::uint8_t kTriangleClass2Codes[] = {
+    kSavannah, kMeadow1, kMeadow2, kMeadow3, kSteppe, kFlowerMeadow, kMountainMeadow};
+inline constexpr std::uint8_t kTriangleClass3Codes[] = {kMountain1, kMountain2, kMountain3,
+                                                        kMountain4, kFlatMountain};
 
 constexpr std::array<std::uint8_t, 256> MakeTriangleBitTable() {
   std::array<std::uint8_t, 256> table{};

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <span>
 
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "random/random_source.h"
 #include "random/terrain_classes.h"
@@ -22,25 +23,32 @@ struct TreeKind {
   std::uint8_t base;
   std::uint8_t type;
 };
+constexpr TreeKind Grow(TreeSpecies species) {
+  const TreeBytes bytes = TreeBytesOf(species);
+  return {bytes.index, bytes.type};
+}
+inline constexpr TreeKind kNoTree = {0, 0};
+inline constexpr TreeKind kPine = Grow(TreeSpecies::kPine);
+inline constexpr TreeKind kBirch = Grow(TreeSpecies::kBirch);
+inline constexpr TreeKind kOak = Grow(TreeSpecies::kOak);
+inline constexpr TreeKind kPalm1 = Grow(TreeSpecies::kPalm1);
+inline constexpr TreeKind kPalm2 = Grow(TreeSpecies::kPalm2);
+inline constexpr TreeKind kPineapple = Grow(TreeSpecies::kPineapple);
+inline constexpr TreeKind kCypress = Grow(TreeSpecies::kCypress);
+inline constexpr TreeKind kCherry = Grow(TreeSpecies::kCherry);
+inline constexpr TreeKind kFir = Grow(TreeSpecies::kFir);
 
+// The trees of the placement pass by the menu program's terrain class.
 // Class 0 by the low three bits of the second draw; 0 grows nothing.
 inline constexpr std::array<TreeKind, 8> kClass0Trees = {
-    {{0, 0}, {240, 196}, {240, 196}, {48, 197}, {48, 197}, {176, 197}, {176, 197}, {112, 197}}};
+    {kNoTree, kPalm1, kPalm1, kPalm2, kPalm2, kCypress, kCypress, kPineapple}};
 // Class 3 by the second draw mod 6.
-inline constexpr std::array<TreeKind, 6> kClass3Trees = {
-    {{48, 196}, {48, 196}, {48, 196}, {176, 196}, {176, 196}, {176, 196}}};
+inline constexpr std::array<TreeKind, 6> kClass3Trees = {{kPine, kPine, kPine, kOak, kOak, kOak}};
 // Class 8 by the second draw mod 9.
-inline constexpr std::array<TreeKind, 9> kClass8Trees = {{{48, 196},
-                                                          {48, 196},
-                                                          {48, 196},
-                                                          {176, 196},
-                                                          {176, 196},
-                                                          {176, 196},
-                                                          {112, 196},
-                                                          {112, 196},
-                                                          {240, 197}}};
+inline constexpr std::array<TreeKind, 9> kClass8Trees = {
+    {kPine, kPine, kPine, kOak, kOak, kOak, kBirch, kBirch, kCherry}};
 // Classes 1 and 18 grow only this kind.
-inline constexpr TreeKind kClass1And18Tree = {48, 198};
+inline constexpr TreeKind kClass1And18Tree = kFir;
 
 // The chance of a tree by terrain class: a tree grows when the first draw is a multiple
 // of it. 0 for classes that grow nothing and make no draw (2, 5 = water, 16 and 17).
@@ -69,7 +77,8 @@ inline TreeKind TreeAfterHit(std::uint8_t terrain_class, std::uint32_t second) {
   }
 }
 
-inline constexpr std::uint8_t kGraniteType = 204;
+// The pass lays granite of the first kind only.
+inline constexpr std::uint8_t kGraniteType = kFirstGraniteType;
 
 }  // namespace trees_detail
 

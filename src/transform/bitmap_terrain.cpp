@@ -11,13 +11,23 @@
 #include "core/blank_map.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
+#include "core/terrain.h"
 
 namespace plandrix {
 namespace {
 
-// Intermediate code of each 4-bit colour number (the palette is never read).
-constexpr std::array<std::uint8_t, 16> kCodeOfColour = {17, 37, 8, 14, 36, 35, 3,  1,
-                                                        18, 16, 0, 4,  5,  17, 15, 2};
+// The intermediate codes that are no terrain code: lava and water painted early in the
+// walk, mountain meadow painted late (each then painted as its terrain).
+constexpr std::uint8_t kEarlyLava = 37;
+constexpr std::uint8_t kEarlyWater = 36;
+constexpr std::uint8_t kLateMountainMeadow = 35;
+
+// The conversion's colour list: the intermediate code of each 4-bit colour number (the
+// palette is never read).
+constexpr std::array<std::uint8_t, 16> kCodeOfColour = {
+    kUnpaintedCode, kEarlyLava,     kMeadow1,        kSteppe, kEarlyWater, kLateMountainMeadow,
+    kSwamp,         kMountain1,     kMountainMeadow, kLava,   kSavannah,   kDesert1,
+    kWater,         kUnpaintedCode, kFlowerMeadow,   kSnow};
 
 // Both codes of one pixel byte: the left pixel sits in the high four bits.
 constexpr std::array<std::array<std::uint8_t, 2>, 256> kCodesOfByte = [] {
@@ -29,27 +39,28 @@ constexpr std::array<std::array<std::uint8_t, 2>, 256> kCodesOfByte = [] {
 }();
 
 // The walk over the codes: one step per entry, in this order. A step whose code is
-// kUnpaintedCode paints nothing; 37, 36 and 35 are painted as 16, 5 and 18.
+// kUnpaintedCode paints nothing; the early lava and water and the late mountain meadow
+// are painted as their terrain.
 struct WalkStep {
   std::uint8_t code;
   std::uint8_t texture;
 };
-constexpr std::array<WalkStep, 16> kWalk = {{{37, 16},
-                                             {36, 5},
+constexpr std::array<WalkStep, 16> kWalk = {{{kEarlyLava, kLava},
+                                             {kEarlyWater, kWater},
                                              {kUnpaintedCode, 0},
-                                             {4, 4},
-                                             {18, 18},
-                                             {14, 14},
-                                             {0, 0},
-                                             {8, 8},
-                                             {3, 3},
+                                             {kDesert1, kDesert1},
+                                             {kMountainMeadow, kMountainMeadow},
+                                             {kSteppe, kSteppe},
+                                             {kSavannah, kSavannah},
+                                             {kMeadow1, kMeadow1},
+                                             {kSwamp, kSwamp},
                                              {kUnpaintedCode, 0},
-                                             {1, 1},
-                                             {15, 15},
-                                             {35, 18},
-                                             {2, 2},
-                                             {5, 5},
-                                             {16, 16}}};
+                                             {kMountain1, kMountain1},
+                                             {kFlowerMeadow, kFlowerMeadow},
+                                             {kLateMountainMeadow, kMountainMeadow},
+                                             {kSnow, kSnow},
+                                             {kWater, kWater},
+                                             {kLava, kLava}}};
 
 // A triangle ends up with the texture of the last step that paints it: vertices of one
 // step all paint the same texture, and later steps overwrite earlier ones. So every code
