@@ -216,11 +216,10 @@ int RunPreview(std::span<const std::string> args, Io& io) {
     PrintError(io, request->output + ": that is the map itself; name another picture with -o");
     return kExitUsage;
   }
-  const std::span<const std::uint8_t> map(*file);
-  const auto png = EncodePng(size->width, size->height, 16 * static_cast<std::size_t>(scale),
-                             [&](std::size_t row, std::span<std::uint8_t> rgb) {
-                               RenderRows(map, request->layer, scale, row, rgb);
-                             });
+  const PictureView picture = PreparePicture(*file, request->layer, scale);
+  const auto png = EncodePng(
+      size->width, size->height, 16 * static_cast<std::size_t>(scale),
+      [&](std::size_t row, std::span<std::uint8_t> rgb) { RenderRows(picture, row, rgb); });
   if (!png) {
     PrintError(io, request->output + ": not enough memory for the picture");
     return kExitFindings;
