@@ -72,14 +72,21 @@ constexpr std::string_view kStatsUsage =
 constexpr std::string_view kPreviewUsage =
     "Usage: plandrix-map preview MAP [-o OUT.png] [--scale N] [--layer LAYER]\n"
     "Draws the map as a PNG picture: each triangle in the colour of its terrain, lit from\n"
-    "the upper left by its slope, with trees, granite, other objects, animals and\n"
-    "headquarters as small marks.\n\n"
+    "the upper left by its slope, with trees, granite, other objects and animals as small\n"
+    "marks and each headquarters as a square with a black ring, 7 x 7 pixels (2N + 1 from\n"
+    "scale 4 on), in its player's colour: players 0 to 7 yellow, red, blue, white, cyan,\n"
+    "purple, orange, pink, a mark of no player (index 8 on) grey; player 0 is drawn last,\n"
+    "on top. The map wraps around at its edges, and its marks with it.\n\n"
     "  -o, --output OUT.png  the picture (default: the map's name with .png)\n"
     "  --scale N             pixels per vertex along each side, 1 to 16 (default 2 for\n"
     "                        maps up to 512 wide, else 1); from 2 on odd rows are drawn\n"
     "                        half a vertex to the right, as in the game\n"
-    "  --layer LAYER         terrain (default), heights (grey, red above 60) or\n"
-    "                        resources (a colour per kind)\n\n"
+    "  --layer LAYER         terrain (default); heights (grey from black at the map's\n"
+    "                        lowest height to white at its highest up to 60, red above,\n"
+    "                        mid grey for a flat map); or resources (nothing dark grey,\n"
+    "                        ground water pale blue, fish deep blue, coal violet, iron\n"
+    "                        red, gold yellow, granite green, ores brighter with their\n"
+    "                        amount, other bytes magenta)\n\n"
     "Exit status: 0 written, 1 the map cannot be drawn (too short, no vertices, picture\n"
     "too large), 2 bad arguments or a file that cannot be read or written.\n";
 
@@ -241,11 +248,10 @@ int RunPreview(std::span<const std::string> args, Io& io) {
     PrintError(io, request->output + ": that is the map itself; name another picture with -o");
     return kExitUsage;
   }
-  const std::span<const std::uint8_t> map(*file);
-  const auto png = EncodePng(size->width, size->height, 16 * static_cast<std::size_t>(scale),
-                             [&](std::size_t row, std::span<std::uint8_t> rgb) {
-                               RenderRows(map, request->layer, scale, row, rgb);
-                             });
+  const PictureView picture = PreparePicture(*file, request->layer, scale);
+  const auto png = EncodePng(
+      size->width, size->height, 16 * static_cast<std::size_t>(scale),
+      [&](std::size_t row, std::span<std::uint8_t> rgb) { RenderRows(picture, row, rgb); });
   if (!png) {
     PrintError(io, request->output + ": not enough memory for the picture");
     return kExitFindings;

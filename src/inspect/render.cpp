@@ -15,41 +15,40 @@ constexpr int kBrightest = 448;
 // Rows of vertices drawn at once: the marks of a band are found in one scan of it.
 constexpr std::size_t kBandVertexRows = 16;
 
-struct MapView {
-  std::size_t width = 0;
-  std::size_t height = 0;
-  std::size_t scale = 1;
-  std::size_t picture_width = 0;
-  std::span<const std::uint8_t> heights, up, down, indexes, types, animals, resources;
-  // By terrain code: a code that the map's landscape does not know is drawn magenta, so
-  // that what check reports can be found in the picture.
-  std::array<Rgb, 64> colours{};
-};
-
-std::optional<MapView> ViewOf(std::span<const std::uint8_t> file, int scale) {
-  if (!MapImageIsComplete(file)) return std::nullopt;
-  MapView map;
-  map.width = MapWidth(file);
-  map.height = MapHeight(file);
-  const auto size = PictureSizeFor(map.width, map.height, scale);
-  if (!size) return std::nullopt;
-  map.scale = static_cast<std::size_t>(scale);
-  map.picture_width = size->width;
-  // A landscape byte the game refuses is drawn as greenland.
-  const Landscape shown = LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland);
-  for (std::uint8_t code = 0; code < map.colours.size(); ++code) {
-    map.colours[code] =
-        IsDefinedTerrain(shown, code) ? TerrainOf(shown, code).colour : kUnknownTerrainColour;
+// The lowest and highest of the heights drawn in grey (those up to kHighestHeight);
+// lowest above highest when there is none.
+std::pair<int, int> GreyHeightRange(std::span<const std::uint8_t> heights) {
+  std::uint8_t lowest = 255;
+  std::uint8_t highest = 0;
+  for (const std::uint8_t h : heights) {
+    const bool grey = h <= kHighestHeight;
+    lowest = std::min(lowest, grey ? h : std::uint8_t{255});
+    highest = std::max(highest, grey ? h : std::uint8_t{0});
   }
-  const std::size_t n = map.width * map.height;
-  map.heights = Block(file, kHeightBlock, n);
-  map.up = Block(file, kTerrainBlock1, n);
-  map.down = Block(file, kTerrainBlock2, n);
-  map.indexes = Block(file, kObjectIndexBlock, n);
-  map.types = Block(file, kObjectTypeBlock, n);
-  map.animals = Block(file, kAnimalBlock, n);
-  map.resources = Block(file, kResourceBlock, n);
-  return map;
+  return {lowest, highest};
+}
+
+std::array<Rgb, 256> HeightColours(std::span<const std::uint8_t> heights) {
+  std::array<Rgb, 256> colours{};
+  colours.fill(kTooHighColour);
+  const auto [lowest, highest] = GreyHeightRange(heights);
+  for (int h = lowest; h <= highest; ++h) {
+    const auto grey = static_cast<std::uint8_t>(
+        lowest == highest ? kFlatHeightColour[0] : (h - lowest) * 255 / (highest - lowest));
+    colours[static_cast<std::size_t>(h)] = {grey, grey, grey};
+  }
+  return colours;
+}
+
+Rgb ResourceColour(std::uint8_t resource) {
+  const auto kind = ResourceKindOf(resource);
+  if (!kind) return kUnknownResourceColour;
+  Rgb colour = kResourceColours[static_cast<std::size_t>(*kind)];
+  if (const int amount = OreAmount(resource); amount != 0) {
+    // Amounts 1 to 7 from 9/15 to the full colour.
+    for (auto& c : colour) c = static_cast<std::uint8_t>(c * (8 + amount) / 15);
+  }
+  return colour;
 }
 
 // The two rows a band of triangles spans: the vertex row y and the one below it (the
@@ -60,22 +59,22 @@ struct RowPair {
   bool odd;
 };
 
-std::uint8_t HeightAt(const MapView& map, std::size_t x, std::size_t y) {
+std::uint8_t HeightAt(const PictureView& map, std::size_t x, std::size_t y) {
   return map.heights[y * map.width + x];
 }
 
-std::size_t Right(const MapView& map, std::size_t x) { return x + 1 == map.width ? 0 : x + 1; }
-std::size_t Left(const MapView& map, std::size_t x) { return x == 0 ? map.width - 1 : x - 1; }
+std::size_t Right(const PictureView& map, std::size_t x) { return x + 1 == map.width ? 0 : x + 1; }
+std::size_t Left(const PictureView& map, std::size_t x) { return x == 0 ? map.width - 1 : x - 1; }
 
 // Slopes towards the lower right, twice the rise per vertex along x plus along y.
-int UpSlope(const MapView& map, const RowPair& rows, std::size_t x) {
+int UpSlope(const PictureView& map, const RowPair& rows, std::size_t x) {
   const std::size_t below_left = rows.odd ? x : Left(map, x);
   const std::size_t below_right = rows.odd ? Right(map, x) : x;
   return 3 * HeightAt(map, below_right, rows.below) - HeightAt(map, below_left, rows.below) -
          2 * HeightAt(map, x, rows.y);
 }
 
-int DownSlope(const MapView& map, const RowPair& rows, std::size_t x) {
+int DownSlope(const PictureView& map, const RowPair& rows, std::size_t x) {
   const std::size_t below_right = rows.odd ? Right(map, x) : x;
   return HeightAt(map, Right(map, x), rows.y) + 2 * HeightAt(map, below_right, rows.below) -
          3 * HeightAt(map, x, rows.y);
@@ -88,12 +87,12 @@ void PutShaded(const Rgb& colour, int slope, std::uint8_t* pixel) {
   }
 }
 
-const Rgb& TerrainColour(const MapView& map, std::uint8_t terrain) {
-  return map.colours[TerrainCode(terrain)];
+const Rgb& TerrainColour(const PictureView& map, std::uint8_t terrain) {
+  return map.terrain_colours[TerrainCode(terrain)];
 }
 
 // One picture row of the terrain layer.
-void TerrainRow(const MapView& map, std::size_t row, std::uint8_t* out) {
+void TerrainRow(const PictureView& map, std::size_t row, std::uint8_t* out) {
   const std::size_t s = map.scale;
   const std::size_t y = row / s;
   const RowPair rows{y, y + 1 == map.height ? 0 : y + 1, (y & 1) != 0};
@@ -129,36 +128,16 @@ void TerrainRow(const MapView& map, std::size_t row, std::uint8_t* out) {
   }
 }
 
-Rgb HeightColour(std::uint8_t height) {
-  if (height > kHighestHeight) return kTooHighColour;
-  const auto grey = static_cast<std::uint8_t>(height * 255 / kHighestHeight);
-  return {grey, grey, grey};
-}
-
-Rgb ResourceColour(std::uint8_t resource) {
-  const auto kind = ResourceKindOf(resource);
-  if (!kind) return kUnknownResourceColour;
-  Rgb colour = kResourceColours[static_cast<std::size_t>(*kind)];
-  const bool mined = *kind != ResourceKind::kNothing && *kind != ResourceKind::kWater &&
-                     *kind != ResourceKind::kFish;
-  if (mined) {
-    // Amounts 1 to 7 from 9/16 to the full colour.
-    const int amount = resource & 7;
-    for (auto& c : colour) c = static_cast<std::uint8_t>(c * (8 + amount) / 15);
-  }
-  return colour;
-}
-
 // One picture row of the heights or the resources layer: each vertex an s x s cell.
-void CellRow(const MapView& map, Layer layer, std::size_t row, std::uint8_t* out) {
+void CellRow(const PictureView& map, std::size_t row, std::uint8_t* out) {
   const std::size_t s = map.scale;
   const std::size_t y = row / s;
   const std::size_t shift = (y & 1) != 0 && s > 1 ? s / 2 : 0;
-  const std::size_t first = y * map.width;
+  const auto cells =
+      (map.layer == Layer::kHeights ? map.heights : map.resources).subspan(y * map.width);
   for (std::size_t px = 0; px < map.picture_width; ++px, out += 3) {
     const std::size_t x = ((px + s * map.width - shift) / s) % map.width;
-    const Rgb colour = layer == Layer::kHeights ? HeightColour(map.heights[first + x])
-                                                : ResourceColour(map.resources[first + x]);
+    const Rgb& colour = map.cell_colours[cells[x]];
     std::copy(colour.begin(), colour.end(), out);
   }
 }
@@ -188,75 +167,114 @@ struct Band {
   std::span<std::uint8_t> rgb;
   std::size_t first_row;
   std::size_t rows;
-  std::size_t width;
+  std::size_t width;   // of the picture
+  std::size_t height;  // of the picture
 };
 
-// Fills the part inside the band of the size x size square whose centre is the vertex
-// point (cx, cy), the corner between four pixels.
-void FillSquare(const Band& band, std::size_t cx, std::size_t cy, std::size_t size,
+// The place of v on a circle of n places; v lies within a few turns of it (a mark is at
+// most 2 x 16 + 1 pixels, a picture at least 1).
+std::size_t Wrapped(std::int64_t v, std::size_t n) {
+  const auto turn = static_cast<std::int64_t>(n);
+  while (v < 0) v += turn;
+  while (v >= turn) v -= turn;
+  return static_cast<std::size_t>(v);
+}
+
+// Fills the part inside the band of the size x size square whose top left pixel is
+// (left, top), wrapped around the picture's edges as the map wraps around its own.
+void FillSquare(const Band& band, std::int64_t left, std::int64_t top, std::size_t size,
                 const Rgb& colour) {
-  const std::size_t half = size / 2;
-  const std::size_t left = cx > half ? cx - half : 0;
-  const std::size_t right = std::min(band.width, cx + size - half);
-  const std::size_t top = std::max(band.first_row, cy > half ? cy - half : 0);
-  const std::size_t bottom = std::min(band.first_row + band.rows, cy + size - half);
-  for (std::size_t row = top; row < bottom; ++row) {
+  const auto side = static_cast<std::int64_t>(size);
+  for (std::int64_t dy = 0; dy < side; ++dy) {
+    const std::size_t row = Wrapped(top + dy, band.height);
+    if (row < band.first_row || row >= band.first_row + band.rows) continue;
     std::uint8_t* line = band.rgb.data() + (row - band.first_row) * band.width * 3;
-    for (std::size_t x = left; x < right; ++x)
-      std::copy(colour.begin(), colour.end(), line + 3 * x);
+    for (std::int64_t dx = 0; dx < side; ++dx) {
+      std::copy(colour.begin(), colour.end(), line + 3 * Wrapped(left + dx, band.width));
+    }
   }
 }
 
-std::size_t HeadquartersSize(std::size_t scale) { return std::max<std::size_t>(5, 2 * scale + 1); }
+std::size_t HeadquartersSize(std::size_t scale) { return std::max<std::size_t>(7, 2 * scale + 1); }
 std::size_t SmallMarkSize(std::size_t scale) { return std::max<std::size_t>(1, scale / 2); }
 
-void DrawMark(const MapView& map, const Band& band, std::size_t x, std::size_t y, bool large) {
-  const std::size_t i = y * map.width + x;
-  const Mark mark = kMarkOfType[map.types[i]];
+// The top left pixel of a mark of size pixels on vertex (x, y): the vertex point is the
+// pixel (x, y) at scale 1, else the corner at (s x, s y), half a vertex further right on
+// odd rows; the mark's centre pixel lies on it or just below and right of it.
+std::pair<std::int64_t, std::int64_t> MarkCorner(const PictureView& map, std::size_t x,
+                                                 std::size_t y, std::size_t size) {
   const std::size_t s = map.scale;
   const std::size_t cx = s * x + ((y & 1) != 0 && s > 1 ? s / 2 : 0);
-  const std::size_t cy = s * y;
-  if (large) {
-    if (mark != Mark::kHeadquarters) return;
-    const std::size_t size = HeadquartersSize(s);
-    FillSquare(band, cx, cy, size, kMarkBorderColour);
-    FillSquare(band, cx, cy, size - 2, kPlayerColours[std::min<std::size_t>(map.indexes[i], 7)]);
-    return;
-  }
-  if (mark == Mark::kHeadquarters) return;
-  // By mark; a vertex without an object is drawn only for its animal.
-  constexpr std::array<const Rgb*, 4> kColours = {&kAnimalColour, &kTreeColour, &kGraniteColour,
-                                                  &kObjectColour};
-  if (mark == Mark::kNone && map.animals[i] == 0) return;
-  const Rgb& colour = *kColours[static_cast<std::size_t>(mark)];
-  const std::size_t size = SmallMarkSize(s);
-  if (size > 1) {
-    FillSquare(band, cx, cy, size, colour);
-    return;
-  }
-  // One pixel, up to scale 3: a quarter of a random map's vertices carry a mark.
-  if (cy < band.first_row || cy >= band.first_row + band.rows || cx >= band.width) return;
-  std::uint8_t* pixel = band.rgb.data() + 3 * ((cy - band.first_row) * band.width + cx);
-  std::copy(colour.begin(), colour.end(), pixel);
+  const auto half = static_cast<std::int64_t>(size / 2);
+  return {static_cast<std::int64_t>(cx) - half, static_cast<std::int64_t>(s * y) - half};
 }
 
-// The marks of every vertex that reaches into the band: small ones first, then the
-// headquarters over them. Each pass scans only the vertex rows its marks can reach from.
-void DrawMarks(const MapView& map, const Band& band) {
-  const std::size_t w = map.width;
-  for (const bool large : {false, true}) {
-    const std::size_t reach = large ? HeadquartersSize(map.scale) : SmallMarkSize(map.scale);
-    const std::size_t first_y = band.first_row > reach ? (band.first_row - reach) / map.scale : 0;
-    const std::size_t last_y =
-        std::min(map.height - 1, (band.first_row + band.rows + reach) / map.scale);
-    for (std::size_t y = first_y; y <= last_y; ++y) {
-      for (std::size_t x = 0; x < w; ++x) {
-        const std::size_t i = y * w + x;
-        const bool marked =
-            large ? map.types[i] == kHeadquartersType : (map.types[i] | map.animals[i]) != 0;
-        if (marked) DrawMark(map, band, x, y, large);
-      }
+// The vertex rows whose marks of size pixels reach into the band, at most every row once,
+// in order from the first such row (wrapping past the last row to row 0).
+struct RowSpan {
+  std::size_t first;
+  std::size_t count;
+};
+RowSpan RowsReaching(const PictureView& map, const Band& band, std::size_t size) {
+  const auto s = static_cast<std::int64_t>(map.scale);
+  const auto half = static_cast<std::int64_t>(size / 2);
+  const auto below = static_cast<std::int64_t>(size) - half - 1;  // rows below the centre
+  const auto floor_div = [s](std::int64_t v) { return v >= 0 ? v / s : -((s - 1 - v) / s); };
+  const std::int64_t first = floor_div(static_cast<std::int64_t>(band.first_row) - below);
+  const std::int64_t last =
+      floor_div(static_cast<std::int64_t>(band.first_row + band.rows) - 1 + half);
+  const auto count = static_cast<std::size_t>(last - first + 1);
+  return {Wrapped(first, map.height), std::min(count, map.height)};
+}
+
+// By mark: an animal on a vertex without an object, a tree, granite, another object.
+constexpr std::array<const Rgb*, 4> kSmallMarkColours = {&kAnimalColour, &kTreeColour,
+                                                         &kGraniteColour, &kObjectColour};
+
+void DrawSmallMarks(const PictureView& map, const Band& band) {
+  const std::size_t size = SmallMarkSize(map.scale);
+  const RowSpan rows = RowsReaching(map, band, size);
+  for (std::size_t i = 0; i < rows.count; ++i) {
+    const std::size_t y = (rows.first + i) % map.height;
+    for (std::size_t x = 0; x < map.width; ++x) {
+      const std::size_t v = y * map.width + x;
+      if ((map.types[v] | map.animals[v]) == 0) continue;
+      const Mark mark = kMarkOfType[map.types[v]];
+      if (mark == Mark::kHeadquarters) continue;
+      const auto [left, top] = MarkCorner(map, x, y, size);
+      FillSquare(band, left, top, size, *kSmallMarkColours[static_cast<std::size_t>(mark)]);
     }
+  }
+}
+
+// The headquarters reaching into the band, from the last player to the first and, for
+// one player, in the map's row order: the lower a player, the more surely the game
+// starts someone there (a map of N players uses the marks 0 to N - 1), so player 0 is
+// never covered; of two marks of one player the game takes the later one, drawn on top.
+// Marks that are no player go below all.
+void DrawHeadquarters(const PictureView& map, const Band& band) {
+  const std::size_t size = HeadquartersSize(map.scale);
+  const RowSpan rows = RowsReaching(map, band, size);
+  struct Headquarters {
+    std::size_t player;  // kPlayerColours.size() for every index that is no player
+    std::size_t vertex;
+  };
+  std::vector<Headquarters> marks;
+  for (std::size_t i = 0; i < rows.count; ++i) {
+    const std::size_t y = (rows.first + i) % map.height;
+    for (std::size_t v = y * map.width; v < (y + 1) * map.width; ++v) {
+      if (map.types[v] != kHeadquartersType) continue;
+      marks.push_back({std::min<std::size_t>(map.indexes[v], kPlayerColours.size()), v});
+    }
+  }
+  std::sort(marks.begin(), marks.end(), [](const Headquarters& a, const Headquarters& b) {
+    return a.player != b.player ? a.player > b.player : a.vertex < b.vertex;
+  });
+  for (const auto& [player, v] : marks) {
+    const Rgb& fill = player < kPlayerColours.size() ? kPlayerColours[player] : kStrayMarkColour;
+    const auto [left, top] = MarkCorner(map, v % map.width, v / map.width, size);
+    FillSquare(band, left, top, size, kMarkBorderColour);
+    FillSquare(band, left + 1, top + 1, size - 2, fill);
   }
 }
 
@@ -273,37 +291,76 @@ int DefaultScale(std::size_t width, std::size_t height) {
   return width <= 512 && PictureSizeFor(width, height, 2) ? 2 : 1;
 }
 
-void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
-                std::span<std::uint8_t> rgb) {
-  std::fill(rgb.begin(), rgb.end(), std::uint8_t{0});
-  const auto map = ViewOf(file, scale);
-  if (!map) return;
-  const std::size_t row_bytes = 3 * map->picture_width;
-  const std::size_t picture_height = map->height * map->scale;
-  if (first_row >= picture_height) return;
-  const std::size_t rows = std::min(rgb.size() / row_bytes, picture_height - first_row);
-  for (std::size_t row = 0; row < rows; ++row) {
-    std::uint8_t* out = rgb.data() + row * row_bytes;
-    if (layer == Layer::kTerrain) {
-      TerrainRow(*map, first_row + row, out);
-    } else {
-      CellRow(*map, layer, first_row + row, out);
+PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int scale) {
+  if (!MapImageIsComplete(file)) return {};
+  PictureView map;
+  map.width = MapWidth(file);
+  map.height = MapHeight(file);
+  const auto size = PictureSizeFor(map.width, map.height, scale);
+  if (!size) return {};
+  map.scale = static_cast<std::size_t>(scale);
+  map.picture_width = size->width;
+  map.picture_height = size->height;
+  map.layer = layer;
+  const std::size_t n = map.width * map.height;
+  map.heights = Block(file, kHeightBlock, n);
+  map.up = Block(file, kTerrainBlock1, n);
+  map.down = Block(file, kTerrainBlock2, n);
+  map.indexes = Block(file, kObjectIndexBlock, n);
+  map.types = Block(file, kObjectTypeBlock, n);
+  map.animals = Block(file, kAnimalBlock, n);
+  map.resources = Block(file, kResourceBlock, n);
+  if (layer == Layer::kTerrain) {
+    // A landscape byte the game refuses is drawn as greenland.
+    const Landscape shown = LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland);
+    for (std::uint8_t code = 0; code < map.terrain_colours.size(); ++code) {
+      map.terrain_colours[code] =
+          IsDefinedTerrain(shown, code) ? TerrainOf(shown, code).colour : kUnknownTerrainColour;
+    }
+  } else if (layer == Layer::kHeights) {
+    map.cell_colours = HeightColours(map.heights);
+  } else {
+    for (std::size_t byte = 0; byte < map.cell_colours.size(); ++byte) {
+      map.cell_colours[byte] = ResourceColour(static_cast<std::uint8_t>(byte));
     }
   }
-  if (layer == Layer::kTerrain) DrawMarks(*map, Band{rgb, first_row, rows, map->picture_width});
+  return map;
+}
+
+void RenderRows(const PictureView& picture, std::size_t first_row, std::span<std::uint8_t> rgb) {
+  std::fill(rgb.begin(), rgb.end(), std::uint8_t{0});
+  const std::size_t row_bytes = 3 * picture.picture_width;
+  if (row_bytes == 0 || first_row >= picture.picture_height) return;
+  const std::size_t rows = std::min(rgb.size() / row_bytes, picture.picture_height - first_row);
+  for (std::size_t row = 0; row < rows; ++row) {
+    std::uint8_t* out = rgb.data() + row * row_bytes;
+    if (picture.layer == Layer::kTerrain) {
+      TerrainRow(picture, first_row + row, out);
+    } else {
+      CellRow(picture, first_row + row, out);
+    }
+  }
+  if (picture.layer != Layer::kTerrain) return;
+  const Band band{rgb, first_row, rows, picture.picture_width, picture.picture_height};
+  DrawSmallMarks(picture, band);
+  DrawHeadquarters(picture, band);
+}
+
+void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
+                std::span<std::uint8_t> rgb) {
+  RenderRows(PreparePicture(file, layer, scale), first_row, rgb);
 }
 
 std::vector<std::uint8_t> RenderPicture(std::span<const std::uint8_t> file, Layer layer,
                                         int scale) {
-  if (!MapImageIsComplete(file)) return {};
-  const auto size = PictureSizeFor(MapWidth(file), MapHeight(file), scale);
-  if (!size) return {};
-  std::vector<std::uint8_t> rgb(3 * size->width * size->height);
-  const std::size_t band_rows = kBandVertexRows * static_cast<std::size_t>(scale);
-  for (std::size_t row = 0; row < size->height; row += band_rows) {
-    const std::size_t rows = std::min(band_rows, size->height - row);
-    RenderRows(file, layer, scale, row,
-               std::span(rgb).subspan(3 * size->width * row, 3 * size->width * rows));
+  const PictureView picture = PreparePicture(file, layer, scale);
+  std::vector<std::uint8_t> rgb(3 * picture.picture_width * picture.picture_height);
+  const std::size_t band_rows = kBandVertexRows * picture.scale;
+  for (std::size_t row = 0; row < picture.picture_height; row += band_rows) {
+    const std::size_t rows = std::min(band_rows, picture.picture_height - row);
+    RenderRows(
+        picture, row,
+        std::span(rgb).subspan(3 * picture.picture_width * row, 3 * picture.picture_width * rows));
   }
   return rgb;
 }

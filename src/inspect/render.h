@@ -9,8 +9,9 @@
 // world does. At scale 1 a pixel is a vertex and shows the triangle of block 2.
 //
 // Light comes from the upper left: a triangle that rises towards the lower right is
-// lit, one that falls is shaded, by its slope. Trees, granite, other objects, animals
-// and headquarters are drawn as small squares over the terrain layer.
+// lit, one that falls is shaded, by its slope. Trees, granite, other objects and animals
+// are drawn as small squares over the terrain layer, headquarters as larger outlined
+// squares over those; every mark wraps around the picture's edges as the map does.
 #pragma once
 
 #include <array>
@@ -31,27 +32,38 @@ inline constexpr Rgb kTreeColour = {24, 84, 28};
 inline constexpr Rgb kGraniteColour = {208, 208, 200};
 inline constexpr Rgb kObjectColour = {120, 78, 40};
 inline constexpr Rgb kAnimalColour = {250, 150, 40};
+// Headquarters: a square of 7 x 7 pixels up to scale 3 and 2s + 1 from scale 4 on, its
+// outer ring black and the rest in the player's colour. The players' colours are bright
+// and far from each other and from the terrain's greens and browns, so that the black
+// ring stands out against each of them and around them on all but the darkest terrain.
 inline constexpr Rgb kMarkBorderColour = {0, 0, 0};
-// Headquarters by player; an object index beyond the seventh player is drawn grey.
-inline constexpr std::array<Rgb, 8> kPlayerColours = {{{255, 215, 0},
-                                                       {220, 30, 30},
-                                                       {40, 80, 230},
-                                                       {40, 40, 40},
+inline constexpr std::array<Rgb, 8> kPlayerColours = {{{255, 220, 0},
+                                                       {230, 30, 30},
+                                                       {40, 90, 255},
                                                        {255, 255, 255},
-                                                       {160, 60, 200},
-                                                       {0, 200, 200},
-                                                       {128, 128, 128}}};
-// Heights above the game's highest are drawn in this colour on the heights layer.
+                                                       {0, 225, 225},
+                                                       {160, 60, 220},
+                                                       {255, 130, 0},
+                                                       {255, 130, 200}}};
+// A mark whose index is no player (8 and above): the game starts nobody there.
+inline constexpr Rgb kStrayMarkColour = {128, 128, 128};
+// The heights layer: grey from black at the map's lowest height to white at its highest,
+// one mid grey for a flat map; heights above the original game's highest (which check
+// warns about) in a colour of their own, left out of the stretch.
+inline constexpr Rgb kFlatHeightColour = {128, 128, 128};
 inline constexpr Rgb kTooHighColour = {255, 0, 0};
-// The resources layer by ResourceKind (nothing, water, coal, iron, gold, granite,
-// fish), mined kinds brighter with their amount; a byte outside every range is magenta.
+// The resources layer by ResourceKind (nothing, water, coal, iron, gold, granite, fish):
+// nothing dark grey, the ground water under most land a pale blue grey, the ores in
+// bright colours that stand out from it, from 9/15 of the colour at amount 1 to the full
+// colour at amount 7, and fish the deep blue of the sea; a byte outside every range is
+// magenta.
 inline constexpr std::array<Rgb, 7> kResourceColours = {{{56, 56, 56},
-                                                         {80, 140, 230},
-                                                         {10, 10, 10},
-                                                         {200, 96, 50},
-                                                         {255, 210, 0},
-                                                         {235, 235, 235},
-                                                         {0, 210, 190}}};
+                                                         {170, 196, 214},
+                                                         {160, 90, 255},
+                                                         {240, 60, 40},
+                                                         {255, 214, 0},
+                                                         {60, 220, 100},
+                                                         {20, 70, 200}}};
 inline constexpr Rgb kUnknownResourceColour = {255, 0, 255};
 // A terrain code that the map's landscape does not know.
 inline constexpr Rgb kUnknownTerrainColour = {255, 0, 255};
@@ -74,9 +86,32 @@ std::optional<PictureSize> PictureSizeFor(std::size_t width, std::size_t height,
 // kMaxScaledPixels (a narrow map that is very high), so that the default always draws.
 int DefaultScale(std::size_t width, std::size_t height);
 
+// What every band of one picture shares, worked out once by PreparePicture: the map's
+// blocks, the picture's size and the layer's colours (the heights layer's grey runs from
+// the lowest to the highest height of the whole map). Empty (no pixels) when the file
+// does not hold a whole map of its stated size or PictureSizeFor refuses the scale. It
+// only points into the file, which must outlive it.
+struct PictureView {
+  std::size_t width = 0;  // of the map, in vertices
+  std::size_t height = 0;
+  std::size_t scale = 1;
+  std::size_t picture_width = 0;  // in pixels
+  std::size_t picture_height = 0;
+  Layer layer = Layer::kTerrain;
+  std::span<const std::uint8_t> heights, up, down, indexes, types, animals, resources;
+  std::array<Rgb, 64> terrain_colours{};  // by terrain code
+  std::array<Rgb, 256> cell_colours{};    // by byte of the heights or the resources layer
+};
+
+PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int scale);
+
 // Draws picture rows first_row onwards into rgb, which holds whole rows of the picture
-// (3 x picture width bytes each). A file that does not hold a whole map of its stated
-// size, or a scale that PictureSizeFor refuses, gives black rows.
+// (3 x picture width bytes each); an empty view gives black rows. Reads the view only,
+// so that bands may be drawn at once on several threads.
+void RenderRows(const PictureView& picture, std::size_t first_row, std::span<std::uint8_t> rgb);
+
+// The same with the view prepared for this call alone; on the heights layer that scans
+// the whole map, so a picture of many bands is drawn from one PreparePicture.
 void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
                 std::span<std::uint8_t> rgb);
 

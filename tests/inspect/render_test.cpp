@@ -35,8 +35,6 @@ Image KnownMap() {
   At(image, kObjectTypeBlock, 1, 1) = 196;
   At(image, kObjectTypeBlock, 2, 5) = 205;
   At(image, kAnimalBlock, 0, 5) = 3;
-  At(image, kObjectTypeBlock, 6, 4) = kHeadquartersType;
-  At(image, kObjectIndexBlock, 6, 4) = 1;
   return image;
 }
 
@@ -48,15 +46,13 @@ TEST(Render, TrianglesAndMarksWhereTheGameDrawsThem) {
     std::size_t x, y;
     Rgb colour;
   } pixels[] = {
-      {4, 4, Terrain(16)},        {5, 4, Terrain(16)},
-      {3, 5, Terrain(2)},         {4, 5, Terrain(2)},
-      {5, 5, Terrain(5)},         {3, 6, Terrain(34)},
-      {4, 6, Terrain(34)},        {3, 7, Terrain(8)},
-      {2, 6, Terrain(5)},         {12, 1, kUnknownTerrainColour},
-      {3, 2, kTreeColour},        {5, 10, kGraniteColour},
-      {1, 10, kAnimalColour},     {12, 8, kPlayerColours[1]},
-      {11, 9, kPlayerColours[1]}, {10, 10, kMarkBorderColour},
-      {14, 6, kMarkBorderColour}, {9, 8, Terrain(5)},
+      {4, 4, Terrain(16)},    {5, 4, Terrain(16)},
+      {3, 5, Terrain(2)},     {4, 5, Terrain(2)},
+      {5, 5, Terrain(5)},     {3, 6, Terrain(34)},
+      {4, 6, Terrain(34)},    {3, 7, Terrain(8)},
+      {2, 6, Terrain(5)},     {12, 1, kUnknownTerrainColour},
+      {3, 2, kTreeColour},    {5, 10, kGraniteColour},
+      {1, 10, kAnimalColour},
   };
   for (const auto& p : pixels) {
     EXPECT_EQ(PixelAt(rgb, 16, p.x, p.y), p.colour) << p.x << ", " << p.y;
@@ -70,37 +66,189 @@ TEST(Render, ScaleOneIsAPixelPerVertexInTheColourOfBlock2) {
   EXPECT_EQ(PixelAt(rgb, 8, 2, 2), Terrain(2));
   EXPECT_EQ(PixelAt(rgb, 8, 1, 3), Terrain(8));
   EXPECT_EQ(PixelAt(rgb, 8, 1, 1), kTreeColour);
-  EXPECT_EQ(PixelAt(rgb, 8, 6, 4), kPlayerColours[1]);  // 3 x 3 inside its border
-  EXPECT_EQ(PixelAt(rgb, 8, 4, 2), kMarkBorderColour);
 }
 
-TEST(Render, SlopesTowardsTheLowerRightAreLit) {
-  Image image = KnownMap();
-  At(image, kHeightBlock, 3, 2) = 12;  // the lava of (2, 2): right corner 2 up
+// 4 x 2 with real slopes: block 2 meadow 1 (82, 158, 58) but desert 2 (208, 184, 118) at
+// (0, 0), block 3 desert 1 (222, 202, 140). Heights:
+//   row 0: 10 14 11 10
+//   row 1: 12 10 13  9   (odd: drawn half a vertex right)
+// The map wraps: row 1's triangles reach down into row 0, column 3's east into column 0.
+Image SlopedMap() {
+  Image image = testing::MakeBlankMap(4, 2);
+  constexpr std::uint8_t kHeights[2][4] = {{10, 14, 11, 10}, {12, 10, 13, 9}};
+  testing::FillBlock(image, kHeightBlock, [&](auto x, auto y) { return kHeights[y][x]; });
+  testing::FillBlock(image, kTerrainBlock1, [](auto, auto) { return kMeadow1; });
+  testing::FillBlock(image, kTerrainBlock2, [](auto, auto) { return kDesert1; });
+  At(image, kTerrainBlock1, 0, 0) = kDesert2;
+  return image;
+}
+
+// Light = 256 + 12 x slope (64 to 448, in 256ths); a channel = min(255, colour x light /
+// 256). An up triangle's slope is 3 x below right - below left - 2 x top, a down one's
+// east + 2 x below right - 3 x itself. At scale 2, picture row 2y shows the down
+// triangles of row y and row 2y + 1 the up ones; on even rows up triangle k covers
+// pixels 2k - 1 and 2k, on odd rows pixels 2k and 2k + 1.
+TEST(Render, ShadingOfBothTrianglesAndWrapping) {
+  const Image image = SlopedMap();
   const auto rgb = RenderPicture(image, Layer::kTerrain, 2);
-  // 256 + 12 x 2 = 280 in 256ths: 204, 52, 22 become 223, 56, 24.
-  EXPECT_EQ(PixelAt(rgb, 16, 4, 4), (Rgb{223, 56, 24}));
+  ASSERT_EQ(rgb.size(), 3U * 8 * 4);
+  const struct {
+    std::size_t x, y;
+    Rgb colour;
+    const char* why;
+  } pixels[] = {
+      // 3 x 10 - 12 - 2 x 14 = -10, light 136.
+      {2, 1, {43, 83, 30}, "up (1, 0)"},
+      // 11 + 2 x 10 - 3 x 14 = -11, light 124.
+      {2, 0, {107, 97, 67}, "down (1, 0)"},
+      // Below (1, 1) lie (1, 0) and (2, 0): 3 x 11 - 14 - 2 x 10 = -1, light 244.
+      {3, 3, {78, 150, 55}, "up (1, 1), reaching into row 0"},
+      // Pixel 0 of an odd row: east (0, 1), below right (0, 0): 12 + 2 x 10 - 3 x 9 = 5,
+      // light 316.
+      {0, 2, {255, 249, 172}, "down (3, 1), last row and column"},
+      // The last pixel of an even row: below left (3, 1), below right (0, 1):
+      // 3 x 12 - 9 - 2 x 10 = 7, light 340.
+      {7, 1, {255, 244, 156}, "up (0, 0) across the right edge"},
+      // East (0, 0), below right (3, 1): 10 + 2 x 9 - 3 x 10 = -2, light 232.
+      {6, 0, {201, 183, 126}, "down (3, 0), its east corner in column 0"},
+  };
+  for (const auto& p : pixels) EXPECT_EQ(PixelAt(rgb, 8, p.x, p.y), p.colour) << p.why;
+  // At scale 1 a pixel shows its vertex's up triangle.
+  const auto one = RenderPicture(image, Layer::kTerrain, 1);
+  EXPECT_EQ(PixelAt(one, 4, 1, 0), (Rgb{43, 83, 30}));
+  EXPECT_EQ(PixelAt(one, 4, 1, 1), (Rgb{78, 150, 55}));
+  EXPECT_EQ(PixelAt(one, 4, 0, 0), (Rgb{255, 244, 156}));
 }
 
-TEST(Render, HeightsAndResourcesLayers) {
-  Image image = KnownMap();
-  At(image, kHeightBlock, 1, 1) = 60;
-  At(image, kHeightBlock, 2, 1) = 61;
-  At(image, kHeightBlock, 3, 1) = 30;
-  At(image, kResourceBlock, 1, 1) = 0x21;
-  At(image, kResourceBlock, 2, 1) = 0x57;
-  At(image, kResourceBlock, 3, 1) = 0x48;
-  const auto heights = RenderPicture(image, Layer::kHeights, 2);
-  // Row 1 is odd: vertex x covers pixels 2x + 1 and 2x + 2.
-  EXPECT_EQ(PixelAt(heights, 16, 3, 2), (Rgb{255, 255, 255}));
-  EXPECT_EQ(PixelAt(heights, 16, 6, 3), kTooHighColour);
-  EXPECT_EQ(PixelAt(heights, 16, 7, 2), (Rgb{127, 127, 127}));
-  EXPECT_EQ(PixelAt(heights, 16, 0, 0), (Rgb{42, 42, 42}));
-  const auto resources = RenderPicture(image, Layer::kResources, 2);
-  EXPECT_EQ(PixelAt(resources, 16, 3, 2), kResourceColours[1]);
-  EXPECT_EQ(PixelAt(resources, 16, 5, 2), kResourceColours[4]);  // gold 7: the full colour
-  EXPECT_EQ(PixelAt(resources, 16, 7, 3), kUnknownResourceColour);
-  EXPECT_EQ(PixelAt(resources, 16, 0, 0), kResourceColours[0]);
+// Headquarters on a flat 24 x 16 map of water: a square of 7 x 7 pixels up to scale 3
+// and 2s + 1 from 4 on, its outer ring black, the rest in the player's colour, wrapped
+// around the picture's edges; players drawn from the last to the first, marks of no
+// player (index 8 on) grey and below all.
+TEST(Render, HeadquartersMarksAtEveryScale) {
+  Image image = testing::MakeBlankMap(24, 16);
+  struct Mark {
+    std::size_t x, y, index;
+  };
+  // In the order they must be drawn: (14, 8) and (15, 8) overlap, player 0 on top;
+  // (17, 1) and (0, 0) reach over the top edge, (0, 0) over the left one, (23, 8) over
+  // the right one and (9, 15) over the bottom one.
+  static constexpr Mark kMarks[] = {{17, 1, 9}, {0, 0, 6},  {9, 15, 4}, {23, 8, 3},
+                                    {6, 7, 2},  {14, 8, 1}, {15, 8, 0}};
+  for (const Mark& mark : kMarks) {
+    At(image, kObjectTypeBlock, mark.x, mark.y) = kHeadquartersType;
+    At(image, kObjectIndexBlock, mark.x, mark.y) = static_cast<std::uint8_t>(mark.index);
+  }
+  // The top left pixel of each square: scale 1 (x - 3, y - 3); scale 2 (2x - 3, 2y - 3),
+  // a pixel further right on odd rows; scale 4 (4x - 4, 4y - 4), two pixels further
+  // right on odd rows.
+  const struct {
+    int scale;
+    int size;
+    std::array<std::array<int, 2>, std::size(kMarks)> corners;
+  } cases[] = {
+      {1, 7, {{{14, -2}, {-3, -3}, {6, 12}, {20, 5}, {3, 4}, {11, 5}, {12, 5}}}},
+      {2, 7, {{{32, -1}, {-3, -3}, {16, 27}, {43, 13}, {10, 11}, {25, 13}, {27, 13}}}},
+      {4, 9, {{{66, 0}, {-4, -4}, {34, 56}, {88, 28}, {22, 24}, {52, 28}, {56, 28}}}},
+  };
+  for (const auto& c : cases) {
+    const int width = 24 * c.scale;
+    const int height = 16 * c.scale;
+    // The expected picture: flat water, then each square painted in turn.
+    std::vector<Rgb> expected(static_cast<std::size_t>(width * height), Terrain(kWater));
+    for (std::size_t m = 0; m < std::size(kMarks); ++m) {
+      const Rgb fill = kMarks[m].index < 8 ? kPlayerColours[kMarks[m].index] : Rgb{128, 128, 128};
+      for (int dy = 0; dy < c.size; ++dy) {
+        for (int dx = 0; dx < c.size; ++dx) {
+          const int x = (c.corners[m][0] + dx + width) % width;
+          const int y = (c.corners[m][1] + dy + height) % height;
+          const bool ring = dx == 0 || dy == 0 || dx == c.size - 1 || dy == c.size - 1;
+          expected[static_cast<std::size_t>(y * width + x)] = ring ? Rgb{0, 0, 0} : fill;
+        }
+      }
+    }
+    const auto rgb = RenderPicture(image, Layer::kTerrain, c.scale);
+    ASSERT_EQ(rgb.size(), 3 * expected.size());
+    int wrong = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      const Rgb got = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+      if (got != expected[i] && ++wrong <= 3) {
+        ADD_FAILURE() << "scale " << c.scale << ": pixel " << i % static_cast<std::size_t>(width)
+                      << ", " << i / static_cast<std::size_t>(width);
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "scale " << c.scale;
+  }
+}
+
+// Eight player colours, all different, none the ring's black or the grey of no player.
+TEST(Render, PlayerColoursAreDistinct) {
+  for (std::size_t a = 0; a < kPlayerColours.size(); ++a) {
+    EXPECT_NE(kPlayerColours[a], kMarkBorderColour) << a;
+    EXPECT_NE(kPlayerColours[a], kStrayMarkColour) << a;
+    for (std::size_t b = a + 1; b < kPlayerColours.size(); ++b) {
+      EXPECT_NE(kPlayerColours[a], kPlayerColours[b]) << a << ", " << b;
+    }
+  }
+}
+
+// Grey from black at the map's lowest height to white at its highest; red above 60, left
+// out of the stretch; a flat map mid grey.
+TEST(Render, HeightsStretchedFromLowestToHighest) {
+  Image image = testing::MakeBlankMap(4, 2);
+  constexpr std::uint8_t kHeights[2][4] = {{10, 20, 15, 61}, {12, 10, 20, 13}};
+  testing::FillBlock(image, kHeightBlock, [&](auto x, auto y) { return kHeights[y][x]; });
+  const auto rgb = RenderPicture(image, Layer::kHeights, 2);
+  const auto grey = [](std::uint8_t g) { return Rgb{g, g, g}; };
+  // (h - 10) x 255 / 10, rounded down; row 1 is odd: vertex x covers pixels 2x + 1 and
+  // 2x + 2, and pixel 0 shows vertex 3.
+  const struct {
+    std::size_t x, y;
+    Rgb colour;
+  } pixels[] = {
+      {0, 0, grey(0)},  {3, 1, grey(255)}, {4, 0, grey(127)}, {6, 1, kTooHighColour},
+      {0, 2, grey(76)}, {1, 3, grey(51)},  {3, 2, grey(0)},   {5, 3, grey(255)},
+  };
+  for (const auto& p : pixels) {
+    EXPECT_EQ(PixelAt(rgb, 8, p.x, p.y), p.colour) << p.x << ", " << p.y;
+  }
+  const auto flat = RenderPicture(testing::MakeBlankMap(4, 2), Layer::kHeights, 1);
+  EXPECT_EQ(PixelAt(flat, 4, 3, 1), grey(128));
+}
+
+// Fish the dark blue of the sea; ground water a pale blue, less saturated than every ore
+// even at amount 1; ores brighter with their amount and apart from each other; nothing a
+// neutral grey darker than all; bytes outside every range magenta.
+TEST(Render, ResourceColoursReadTheRightWay) {
+  constexpr std::uint8_t kBytes[] = {0x00, 0x21, 0x87, 0x41, 0x47, 0x49, 0x4F,
+                                     0x51, 0x57, 0x59, 0x5F, 0x40, 0x90};
+  constexpr std::size_t kWidth = std::size(kBytes);
+  Image image = testing::MakeBlankMap(kWidth, 2);
+  testing::FillBlock(image, kResourceBlock, [&](auto x, auto) { return kBytes[x]; });
+  const auto rgb = RenderPicture(image, Layer::kResources, 1);
+  const auto colour = [&](std::size_t x) { return PixelAt(rgb, kWidth, x, 0); };
+  const auto sum = [](Rgb c) { return c[0] + c[1] + c[2]; };
+  const auto saturation = [](Rgb c) {
+    return *std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end());
+  };
+  const Rgb nothing = colour(0);
+  const Rgb water = colour(1);
+  const Rgb fish = colour(2);
+  EXPECT_EQ(saturation(nothing), 0);
+  EXPECT_GT(fish[2], std::max(fish[0], fish[1]));
+  EXPECT_GT(water[2], std::max(water[0], water[1]));
+  EXPECT_LT(sum(fish), sum(water));
+  for (std::size_t x = 1; x < 11; ++x) EXPECT_LT(sum(nothing), sum(colour(x))) << x;
+  for (std::size_t ore = 3; ore < 11; ore += 2) {  // amount 1 at ore, amount 7 at ore + 1
+    EXPECT_LT(sum(colour(ore)), sum(colour(ore + 1))) << ore;
+    EXPECT_LT(saturation(water), saturation(colour(ore))) << ore;
+    for (std::size_t other = ore + 2; other < 11; other += 2) {
+      EXPECT_NE(colour(ore), colour(other)) << ore << ", " << other;
+      EXPECT_NE(colour(ore + 1), colour(other + 1)) << ore << ", " << other;
+    }
+  }
+  EXPECT_EQ(colour(7), (Rgb{153, 128, 0}));       // gold 1: 9/15 of (255, 214, 0)
+  EXPECT_EQ(colour(11), kUnknownResourceColour);  // coal of amount 0
+  EXPECT_EQ(colour(12), kUnknownResourceColour);
 }
 
 TEST(Render, SizesAndRefusals) {
