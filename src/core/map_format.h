@@ -148,6 +148,8 @@ inline constexpr std::uint8_t kStag = 3;
 inline constexpr std::uint8_t kDeer = 4;
 inline constexpr std::uint8_t kDuck = 5;
 inline constexpr std::uint8_t kSheep = 6;
+// The game places an animal for these bytes only (0 and 0xFF mean none, others are skipped).
+constexpr bool IsAnimal(std::uint8_t byte) { return byte >= kRabbit && byte <= kSheep; }
 
 // ---- Resources (block 12) ----
 enum class ResourceKind : std::uint8_t { kNothing, kWater, kCoal, kIron, kGold, kGranite, kFish };

@@ -77,7 +77,7 @@ std::optional<MapStats> CountMap(std::span<const std::uint8_t> file) {
   CountObjects(Block(file, kObjectTypeBlock, n), stats);
   FindMarks(Block(file, kObjectIndexBlock, n), Block(file, kObjectTypeBlock, n), stats);
   const ByteCounts animals = CountBytes(Block(file, kAnimalBlock, n));
-  stats.animals = n - animals[0];
+  for (std::uint8_t animal = kRabbit; animal <= kSheep; ++animal) stats.animals += animals[animal];
   CountResources(Block(file, kResourceBlock, n), stats);
   return stats;
 }

@@ -38,7 +38,7 @@ struct MapStats {
   std::uint64_t objects = 0;       // any other non-zero type but a headquarters
   std::uint64_t headquarters = 0;  // object type 0x80
   std::vector<PlayerMark> marks;   // players 0 to 7 that have a mark, in player order
-  std::uint64_t animals = 0;       // non-zero bytes of block 7
+  std::uint64_t animals = 0;       // bytes 1 to 6 of block 7, the animals the game places
   // Vertices of each resource kind by ResourceKind (index 0: nothing).
   std::array<std::uint64_t, kResourceNames.size()> resources{};
   std::uint64_t unknown_resources = 0;  // resource bytes outside every range

@@ -238,8 +238,8 @@ void DrawSmallMarks(const PictureView& map, const Band& band) {
     const std::size_t y = (rows.first + i) % map.height;
     for (std::size_t x = 0; x < map.width; ++x) {
       const std::size_t v = y * map.width + x;
-      if ((map.types[v] | map.animals[v]) == 0) continue;
       const Mark mark = kMarkOfType[map.types[v]];
+      if (mark == Mark::kNone && !IsAnimal(map.animals[v])) continue;
       if (mark == Mark::kHeadquarters) continue;
       const auto [left, top] = MarkCorner(map, x, y, size);
       FillSquare(band, left, top, size, *kSmallMarkColours[static_cast<std::size_t>(mark)]);

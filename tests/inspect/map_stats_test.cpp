@@ -30,6 +30,8 @@ TEST(MapStats, CountsEveryKindOnACraftedMap) {
   for (std::uint8_t x = 0; x < 8; ++x) At(image, kObjectTypeBlock, x % 4, x / 4) = types[x];
   At(image, kAnimalBlock, 3, 2) = 5;
   At(image, kAnimalBlock, 0, 2) = 1;
+  At(image, kAnimalBlock, 1, 0) = 0xFF;  // no animal for the game
+  At(image, kAnimalBlock, 2, 0) = 7;     // skipped by the game
   const std::uint8_t resources[] = {0x21, 0x20, 0x43, 0x4A, 0x57, 0x59, 0x81, 0x48, 0x40};
   for (std::uint8_t x = 0; x < 9; ++x) At(image, kResourceBlock, x % 4, x / 4) = resources[x];
 
