@@ -4,18 +4,18 @@
 #include <string_view>
 #include <vector>
 
-#include "console/object_editor.h"
 #include "core/blank_map.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
-#include "random/objects_animals.h"
-#include "random/random_heights.h"
-#include "random/random_map.h"
-#include "random/resources.h"
-#include "transform/bitmap_terrain.h"
-#include "transform/height_map.h"
-#include "transform/mirror.h"
-#include "transform/set_heights.h"
+#include "tools/bmp_swd_tool.h"
+#include "tools/height_map_tool.h"
+#include "tools/mirror_map_tool.h"
+#include "tools/object_edit_tool.h"
+#include "tools/random_heights_tool.h"
+#include "tools/random_map_tool.h"
+#include "tools/random_objects_tool.h"
+#include "tools/random_resources_tool.h"
+#include "tools/set_heights_tool.h"
 
 namespace plandrix {
 namespace {

@@ -1,5 +1,5 @@
-// Turning a 16-colour bitmap into the terrain of a new map (main menu option 2), and the
-// bitmap helpers that the height-map import shares.
+// Turning a 16-colour bitmap into the terrain of a new map (the work of main menu option
+// 2), and the bitmap helpers that the height-map import shares.
 //
 // Only a bitmap's width and height fields and its pixel bytes are used; the signature,
 // bit depth, compression and palette are never looked at.
@@ -11,8 +11,6 @@
 #include <ostream>
 #include <span>
 #include <string_view>
-
-#include "console/console.h"
 
 namespace plandrix {
 
@@ -110,8 +108,5 @@ std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std:
 // the fuzzer and the benchmarks hold the two side by side.
 void GetCurrentTextureStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
                                  std::size_t width, std::size_t height);
-
-// Main menu option 2: turns a 4-bit bitmap into the terrain of nTavik.wld.
-void BmpSwdTool(Console& console);
 
 }  // namespace plandrix

@@ -1,5 +1,5 @@
 // Mirroring a map left to right or top to bottom, and turning its terrain by 180 degrees
-// (main menu option 3).
+// (the work of main menu option 3).
 //
 // The operations work in place on a whole map image of width x height vertices. An image
 // shorter than a complete map of that size is left as it is (the loading step refuses
@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <ostream>
 #include <span>
-
-#include "console/console.h"
 
 namespace plandrix {
 
@@ -40,8 +38,5 @@ void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::si
 void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height);
 void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                          std::size_t width, std::size_t height);
-
-// Main menu option 3: applies the three operations in any order, then saves once.
-void MirrorMapTool(Console& console);
 
 }  // namespace plandrix
