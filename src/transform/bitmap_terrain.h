@@ -1,5 +1,5 @@
-// Turning a 16-colour bitmap into the terrain of a new map (the work of main menu option
-// 2), and the bitmap helpers that the height-map import shares.
+// Turning a 16-colour bitmap into the terrain of a new map (main menu option 2), and the
+// bitmap helpers that the height-map import shares.
 //
 // Only a bitmap's width and height fields and its pixel bytes are used; the signature,
 // bit depth, compression and palette are never looked at.

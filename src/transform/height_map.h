@@ -1,4 +1,4 @@
-// Applying an 8-bit bitmap as the heights of a map (the work of main menu option 9).
+// Applying an 8-bit bitmap as the heights of a map (main menu option 9).
 #pragma once
 
 #include <cstdint>

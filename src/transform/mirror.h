@@ -1,5 +1,5 @@
 // Mirroring a map left to right or top to bottom, and turning its terrain by 180 degrees
-// (the work of main menu option 3).
+// (main menu option 3).
 //
 // The operations work in place on a whole map image of width x height vertices. An image
 // shorter than a complete map of that size is left as it is (the loading step refuses

@@ -1,4 +1,4 @@
-// One object placed at one vertex (the work of the object editor, main menu option 1).
+// One object placed at one vertex (the object editor, main menu option 1).
 #pragma once
 
 #include <cstddef>

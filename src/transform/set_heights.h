@@ -1,4 +1,4 @@
-// Setting the height of every vertex of a map to one value (the work of main menu option 5).
+// Setting the height of every vertex of a map to one value (main menu option 5).
 #pragma once
 
 #include <cstddef>
