@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# The folders of src/ are layers: core, then console, then random, transform and inspect
-# side by side, then app. A file may include headers of its own layer and of the layers
-# below it, never of one above. Prints every include that points up; exits 1 if any does.
+# The folders of src/ are layers. A file may include headers of its own folder, of the
+# folders below its level and of the other folders of its level, never of one above, and
+# never of a folder that its line names as out of bounds. Prints every include that breaks
+# the rule; exits 1 if any does. A new folder is one line of the table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A level=([core]=0 [console]=1 [random]=2 [transform]=2 [inspect]=2 [app]=3)
+# folder     level  never includes
+layers='
+core         0
+random       1      console
+transform    1      console
+inspect      1      console
+console      1
+tools        2
+app          3
+'
+# The operations (random, transform, inspect) sit beside the console and ask nothing, so
+# they never include it; the dialogues of the menu tools (tools) sit above both.
+
+declare -A level forbidden
+while read -r folder folder_level never; do
+  [[ -n $folder ]] || continue
+  level[$folder]=$folder_level
+  forbidden[$folder]=" $never "
+done <<<"$layers"
+
 bad=0
 while IFS= read -r file; do
   from=$(cut -d/ -f2 <<<"$file")
@@ -15,6 +35,9 @@ while IFS= read -r file; do
     [[ -n ${level[$to]:-} ]] || continue
     if ((level[$to] > level[$from])); then
       echo "$file includes $included: $to lies above $from" >&2
+      bad=1
+    elif [[ ${forbidden[$from]} == *" $to "* ]]; then
+      echo "$file includes $included: $from never includes $to" >&2
       bad=1
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")

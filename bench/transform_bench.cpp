@@ -10,7 +10,7 @@
 
 #include "bench_maps.h"
 #include "console/console.h"
-#include "transform/height_map.h"
+#include "tools/height_map_tool.h"
 #include "transform/mirror.h"
 #include "transform/set_heights.h"
 

@@ -11,8 +11,8 @@
 #include "console/console.h"
 #include "core/map_layout.h"
 #include "support/fuzz_support.h"
+#include "tools/height_map_tool.h"
 #include "transform/bitmap_terrain.h"
-#include "transform/height_map.h"
 
 namespace {
 

@@ -4,39 +4,53 @@
 #include <string_view>
 #include <vector>
 
-#include "console/object_editor.h"
 #include "core/blank_map.h"
 #include "core/map_file.h"
 #include "core/map_layout.h"
-#include "random/objects_animals.h"
-#include "random/random_heights.h"
-#include "random/random_map.h"
-#include "random/resources.h"
-#include "transform/bitmap_terrain.h"
-#include "transform/height_map.h"
-#include "transform/mirror.h"
-#include "transform/set_heights.h"
+#include "tools/bmp_swd_tool.h"
+#include "tools/height_map_tool.h"
+#include "tools/mirror_map_tool.h"
+#include "tools/object_edit_tool.h"
+#include "tools/random_heights_tool.h"
+#include "tools/random_map_tool.h"
+#include "tools/random_objects_tool.h"
+#include "tools/random_resources_tool.h"
+#include "tools/set_heights_tool.h"
 
 namespace plandrix {
 namespace {
 
-constexpr std::array<std::string_view, 15> kMenuLines = {
+// One option of the main menu: its number, the text of its line and what it runs.
+struct MenuEntry {
+  std::int32_t number;
+  std::string_view label;
+  void (*run)(Console& console, ProgramState& state);  // null: leaves the menu
+};
+
+constexpr std::array<std::string_view, 2> kMenuTitle = {
     "Taviks Plandrix - v20140809-0026(v100):",
     "-------------------------",
-    "00 - Close Program",
-    "01 - Object-Edit-Tool",
-    "02 - BMP-SWD-Tool",
-    "03 - Mirror-Map-Tool(WIP)",
-    "04 - SWD-BMP-Tool(-)",
-    "05 - Set-Heights-Tool",
-    "06 - Random-Objects-Tool",
-    "07 - Random-Heights-Tool(WIP)",
-    "08 - Random-Map-Tool(WIP)",
-    "09 - Apply Height-Map(WIP)",
-    "10 - Random-Resources-Tool(WIP)",
-    "11 - Info",
-    "12 - Testingfunctions(Maybe useless for you)",
 };
+
+// The menu in the order it is printed; each line is the number in two digits, " - " and
+// the label.
+constexpr std::array<MenuEntry, 13> kMenuEntries = {{
+    {0, "Close Program", nullptr},
+    {1, "Object-Edit-Tool", [](Console& c, ProgramState&) { ObjectEditTool(c); }},
+    {2, "BMP-SWD-Tool", [](Console& c, ProgramState&) { BmpSwdTool(c); }},
+    {3, "Mirror-Map-Tool(WIP)", [](Console& c, ProgramState&) { MirrorMapTool(c); }},
+    {4, "SWD-BMP-Tool(-)",
+     [](Console& c, ProgramState&) { c.out << "SWD to BMP tool still under construction\n"; }},
+    {5, "Set-Heights-Tool", [](Console& c, ProgramState&) { SetHeightsTool(c); }},
+    {6, "Random-Objects-Tool", RandomObjectsTool},
+    {7, "Random-Heights-Tool(WIP)", RandomHeightsTool},
+    {8, "Random-Map-Tool(WIP)", RandomMapTool},
+    {9, "Apply Height-Map(WIP)", [](Console& c, ProgramState&) { ApplyHeightMapTool(c); }},
+    {10, "Random-Resources-Tool(WIP)", [](Console& c, ProgramState&) { RandomResourcesTool(c); }},
+    {11, "Info", [](Console& c, ProgramState&) { ShowInformation(c.out); }},
+    {12, "Testingfunctions(Maybe useless for you)",
+     [](Console& c, ProgramState&) { WriteTestMap(c.out); }},
+}};
 
 constexpr std::array<std::string_view, 5> kInformationLines = {
     "Information about my Program",
@@ -48,6 +62,21 @@ constexpr std::array<std::string_view, 5> kInformationLines = {
 };
 
 constexpr std::size_t kTestMapSide = 32;
+
+void PrintMainMenu(std::ostream& out) {
+  for (std::string_view line : kMenuTitle) out << line << '\n';
+  for (const MenuEntry& entry : kMenuEntries) {
+    out << (entry.number < 10 ? "0" : "") << entry.number << " - " << entry.label << '\n';
+  }
+}
+
+// The entry of a typed number; null when no entry has it.
+const MenuEntry* FindEntry(std::int32_t number) {
+  for (const MenuEntry& entry : kMenuEntries) {
+    if (entry.number == number) return &entry;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -64,55 +93,19 @@ void WriteTestMap(std::ostream& out) {
 
 void RunMainMenu(Console& console, ProgramState& state) {
   for (;;) {
-    for (std::string_view line : kMenuLines) console.out << line << '\n';
+    PrintMainMenu(console.out);
     console.out << "What do you want to do: ";
     console.out.flush();
-    const std::int32_t option = ReadNumber(console.in);
+    const MenuEntry* entry = FindEntry(ReadNumber(console.in));
     console.out << '\n';
-    switch (option) {
-      case 0:
-        console.out << "Hopefully everything went better than expected!\n";
-        console.out.flush();
-        return;
-      case 1:
-        ObjectEditTool(console);
-        break;
-      case 2:
-        BmpSwdTool(console);
-        break;
-      case 3:
-        MirrorMapTool(console);
-        break;
-      case 4:
-        console.out << "SWD to BMP tool still under construction\n";
-        break;
-      case 5:
-        SetHeightsTool(console);
-        break;
-      case 6:
-        RandomObjectsTool(console, state);
-        break;
-      case 7:
-        RandomHeightsTool(console, state);
-        break;
-      case 8:
-        RandomMapTool(console, state);
-        break;
-      case 9:
-        ApplyHeightMapTool(console);
-        break;
-      case 10:
-        RandomResourcesTool(console);
-        break;
-      case 11:
-        ShowInformation(console.out);
-        break;
-      case 12:
-        WriteTestMap(console.out);
-        break;
-      default:
-        console.out << "Error: not an option\n";
-        break;
+    if (entry == nullptr) {
+      console.out << "Error: not an option\n";
+    } else if (entry->run == nullptr) {
+      console.out << "Hopefully everything went better than expected!\n";
+      console.out.flush();
+      return;
+    } else {
+      entry->run(console, state);
     }
   }
 }

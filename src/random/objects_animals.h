@@ -1,4 +1,4 @@
-// Object and animal placement, and the random objects tool that runs all five passes.
+// Object and animal placement.
 // As with trees and granite, each pass is written once over a draw callable.
 #pragma once
 
@@ -8,7 +8,6 @@
 #include <ostream>
 #include <span>
 
-#include "console/console.h"
 #include "core/map_format.h"
 #include "core/map_layout.h"
 #include "random/random_source.h"
@@ -198,8 +197,5 @@ void PlaceObjects(std::span<std::uint8_t> image, std::size_t width, std::size_t 
 // Scatters animals into block 7 by terrain class; prints its closing line on out.
 void PlaceAnimals(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                   RandomSource& source, std::uint32_t seed, std::ostream& out);
-
-// Main menu option 6: runs the chosen random placement passes on a map.
-void RandomObjectsTool(Console& console, ProgramState& state);
 
 }  // namespace plandrix

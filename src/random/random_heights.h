@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <span>
 
-#include "console/console.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "random/random_source.h"
@@ -64,8 +63,5 @@ void RandomizeHeightsWith(std::span<std::uint8_t> image, std::size_t width, std:
 // elsewhere. Continues the running sequence of source (never restarts it).
 void RandomizeHeights(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                       RandomSource& source, std::uint32_t seed);
-
-// Main menu option 7: gives every vertex a random height from its terrain.
-void RandomHeightsTool(Console& console, ProgramState& state);
 
 }  // namespace plandrix

@@ -10,7 +10,6 @@
 #include <span>
 #include <string_view>
 
-#include "console/console.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "random/random_source.h"
@@ -337,15 +336,5 @@ void PaintRegion(std::span<std::uint8_t> image, std::span<const std::uint32_t> k
 void GenerateMap(std::span<std::uint8_t> image, std::span<std::uint32_t> kinds,
                  const MapLayout& layout, RandomSource& source, std::uint32_t seed,
                  std::ostream& out);
-
-// Refusal of a size that a map file cannot hold.
-inline constexpr std::string_view kMapSizeMessage =
-    "ERROR: Mapwidth and Mapheight must be between 1 and 65535!";
-inline constexpr std::int32_t kMaxMapSide = 65535;
-// The name that the generated map is saved under (written as nGen.wld).
-inline constexpr std::string_view kGeneratedMapName = "Gen.wld";
-
-// Main menu option 8: generates nGen.wld from a width, a height and a seed.
-void RandomMapTool(Console& console, ProgramState& state);
 
 }  // namespace plandrix

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
-#include <ostream>
 
 #include "random/twister.h"
 
@@ -38,9 +36,5 @@ inline std::uint32_t RandomNumber(RandomSource& source, std::uint32_t seed, int 
   }
   return source.engine();
 }
-
-// Asks for an eight-digit seed until one is typed; 0 (or the end of input) gives
-// kDefaultSeed. Does not touch the random source.
-std::uint32_t AskSeed(std::istream& in, std::ostream& out);
 
 }  // namespace plandrix

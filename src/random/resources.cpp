@@ -6,9 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/map_tool.h"
 #include "core/byte_lanes.h"
-#include "core/map_file.h"
 #include "core/map_format.h"
 #include "core/map_layout.h"
 #include "random/terrain_classes.h"
@@ -177,17 +175,6 @@ void PlaceResourcesVertexByVertex(std::span<std::uint8_t> image, std::size_t wid
                     GetVertexClass(image, width, height, x, y), rotation);
     }
   }
-}
-
-void RandomResourcesTool(Console& console) {
-  console.out << "10 - Random-Resources-Tool(WIP)\n"
-              << "This Tool will add some random resources to your map\n";
-  RunMapTool(console, [&](MapToolRun& run) {
-    if (run.image() == nullptr) return false;
-    WarnLargeMap(console.out, run.width(), run.height());
-    PlaceResources(*run.image(), run.width(), run.height());
-    return true;
-  });
 }
 
 }  // namespace plandrix

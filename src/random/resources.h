@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <span>
 
-#include "console/console.h"
-
 namespace plandrix {
 
 // Fills block 12 from the vertex class of every vertex; draws nothing, prints nothing.
@@ -15,8 +13,5 @@ void PlaceResources(std::span<std::uint8_t> image, std::size_t width, std::size_
 // agree with it; the tests and the benchmarks hold the two side by side.
 void PlaceResourcesVertexByVertex(std::span<std::uint8_t> image, std::size_t width,
                                   std::size_t height);
-
-// Main menu option 10: fills the resource block of a map from its terrain.
-void RandomResourcesTool(Console& console);
 
 }  // namespace plandrix

@@ -12,8 +12,6 @@
 #include <span>
 #include <string_view>
 
-#include "console/console.h"
-
 namespace plandrix {
 
 // The low 16 bits of the bitmap's 32-bit width and height fields.
@@ -110,8 +108,5 @@ std::size_t PaintersOfTriangle(TerrainTriangle triangle, std::size_t width, std:
 // the fuzzer and the benchmarks hold the two side by side.
 void GetCurrentTextureStepByStep(std::span<std::uint8_t> image, std::span<const std::uint8_t> codes,
                                  std::size_t width, std::size_t height);
-
-// Main menu option 2: turns a 4-bit bitmap into the terrain of nTavik.wld.
-void BmpSwdTool(Console& console);
 
 }  // namespace plandrix

@@ -2,11 +2,8 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
-#include <vector>
+#include <ostream>
 
-#include "console/map_tool.h"
-#include "core/map_file.h"
 #include "core/map_layout.h"
 #include "transform/bitmap_terrain.h"
 
@@ -19,10 +16,6 @@ constexpr int kHighestHeight = 62;
 // Steps between consecutive heights of more than this cannot be used by the game.
 constexpr int kLargestStep = 5;
 
-constexpr std::string_view kBlackQuestion =
-    "Are you using black (0x00) as default height(10)? (1 = yes, else = no)";
-constexpr std::string_view kHelpQuestion = "Maybe I could help you, should I? (1 = yes, else = no)";
-
 // Height of every pixel value for one divisor, before the cut at 62.
 std::array<int, 256> HeightTable(int divisor, int offset) {
   std::array<int, 256> table{};
@@ -34,7 +27,8 @@ std::array<int, 256> HeightTable(int divisor, int offset) {
 
 // One conversion of a bitmap into heights, and what it keeps across restarts.
 struct HeightConversion {
-  Console& console;
+  std::ostream& out;
+  const std::function<bool()>& take_help;
   std::span<std::uint8_t> heights;
   std::span<const std::uint8_t> bitmap;
   std::size_t width;
@@ -52,12 +46,12 @@ struct HeightConversion {
 // Reports a step between neighbouring heights that is too large. True when the user takes
 // the offered help: the conversion then starts over with the next divisor.
 bool ReportStep(HeightConversion& c, std::size_t x, std::size_t y, int difference) {
-  std::ostream& out = c.console.out;
+  std::ostream& out = c.out;
   out << "Warning: Extreme heights detected\n"
       << "Row: " << y << '\n'
       << "ID: " << x << '\n'
       << "Difference: " << difference << '\n';
-  if (c.help_offered && AskYesNo(c.console, kHelpQuestion)) {
+  if (c.help_offered && c.take_help()) {
     out << "I would also restart the task for you.\n"
            "(Your heightmap has extreme heights which are not working in SettlersII)\n";
     c.problem_count = 0;
@@ -87,7 +81,7 @@ bool WriteHeights(HeightConversion& c, const std::array<int, 256>& height_of) {
         if (ReportStep(c, x, y, difference)) return false;
       }
       if (value > kHighestHeight) [[unlikely]] {
-        c.console.out << "Warning: Changed height information!\n";
+        c.out << "Warning: Changed height information!\n";
         value = kHighestHeight;
       }
       row[x] = static_cast<std::uint8_t>(value);
@@ -99,9 +93,8 @@ bool WriteHeights(HeightConversion& c, const std::array<int, 256>& height_of) {
 
 }  // namespace
 
-bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
-                    std::span<const std::uint8_t> bitmap) {
-  std::ostream& out = console.out;
+bool ApplyHeightMap(std::ostream& out, std::span<std::uint8_t> image,
+                    std::span<const std::uint8_t> bitmap, const HeightMapAnswers& answers) {
   if (!MapImageIsComplete(image)) return false;
   const std::size_t width = MapWidth(image);
   const std::size_t height = MapHeight(image);
@@ -114,9 +107,10 @@ bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
   out << ' ' << width << '\n' << ' ' << height << '\n' << ' ' << start << '\n';
 
   int divisor = kStartDivisor;
-  const int offset = AskYesNo(console, kBlackQuestion) ? kBlackOffset : 0;
+  const int offset = answers.black_is_base() ? kBlackOffset : 0;
   if (n == 0) return true;
-  HeightConversion conversion{console, Block(image, kHeightBlock, n), bitmap, width, height, start};
+  HeightConversion conversion{
+      out, answers.take_help, Block(image, kHeightBlock, n), bitmap, width, height, start};
   while (!WriteHeights(conversion, HeightTable(divisor, offset))) ++divisor;
   const int problem_count = conversion.problem_count;
   if (problem_count > 0) {
@@ -124,32 +118,6 @@ bool ApplyHeightMap(Console& console, std::span<std::uint8_t> image,
         << ". Get your shit together!\n";
   }
   return true;
-}
-
-void ApplyHeightMapTool(Console& console) {
-  std::ostream& out = console.out;
-  out << "Let's add some Heightmaps...\n";
-  InputFile bitmap_file;
-  // A refused map counts as an aborted prompt; the bitmap prompt comes all the same.
-  RunMapTool(console, [&](MapToolRun& run) {
-    std::optional<MapImage> bitmap;
-    if (OpenInputFile(console.in, out, kBitmapKind, bitmap_file)) {
-      bitmap = ReadInputFile(out, bitmap_file);
-    }
-    run.AddInput(bitmap_file);
-    if (run.image() == nullptr || !bitmap) return false;
-    if (bitmap->size() < kBmpSizeFieldsEnd) {
-      out << kBmpTooShortMessage << '\n';
-      return false;
-    }
-    const std::size_t bmp_width = BitmapWidth(*bitmap);
-    const std::size_t bmp_height = BitmapHeight(*bitmap);
-    // Odd or zero sizes are only reported; the conversion goes on when the sizes fit.
-    CheckBmpSize(out, bmp_width, bmp_height);
-    const bool fits = CheckMapFitsBmp(out, run.width(), bmp_width, run.height(), bmp_height);
-    WarnLargeMap(out, run.width(), run.height());
-    return fits && ApplyHeightMap(console, *run.image(), *bitmap);
-  });
 }
 
 }  // namespace plandrix

@@ -3,12 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <new>
-#include <optional>
-#include <string_view>
 
-#include "console/map_tool.h"
-#include "core/map_file.h"
 #include "core/map_layout.h"
 
 namespace plandrix {
@@ -22,15 +17,6 @@ constexpr std::array<int, 5> kVertexBlocks = {kHeightBlock, kObjectIndexBlock, k
 constexpr std::array<int, 6> kVertexBlocksWithFirstTerrain = {kHeightBlock,      kTerrainBlock1,
                                                               kObjectIndexBlock, kObjectTypeBlock,
                                                               kAnimalBlock,      kResourceBlock};
-
-constexpr std::array<std::string_view, 6> kSubmenuLines = {
-    "You can mirror maps in X and Y direction.",
-    "-----------------------------------------",
-    "00 - Close Program",
-    "01 - Mirror Y-Axis",
-    "02 - Mirror X-Axis",
-    "03 - Rotate Map 180",
-};
 
 // Row r of a block's data.
 std::span<std::uint8_t> Row(std::span<std::uint8_t> block, std::size_t r, std::size_t width) {
@@ -205,58 +191,6 @@ void MirrorX(std::span<std::uint8_t> image, std::size_t width, std::size_t heigh
              std::ostream& out) {
   MirrorXByteByByte(image, width, height);
   out << "Map has been fully X-Axis mirrored!\n\n";
-}
-
-namespace {
-
-// The submenu, applying the chosen operations to image until 0 is typed.
-void MirrorUntilLeaving(Console& console, MapImage& image, const MapImage& stored,
-                        std::size_t width, std::size_t height) {
-  for (;;) {
-    for (std::string_view line : kSubmenuLines) console.out << line << '\n';
-    console.out << "What do you want to do:";
-    console.out.flush();
-    const std::int32_t choice = ReadNumber(console.in);
-    if (choice == 0) {
-      console.out << "Leaving Tool\n";
-      return;
-    }
-    switch (choice) {
-      case 1:
-        console.out << "\nMap is mirrored in Y direction\n";
-        MirrorY(image, width, height, console.out);
-        break;
-      case 2:
-        console.out << "Mirroring X is now under construction\n\nMap is mirrored in X direction\n";
-        MirrorX(image, width, height, console.out);
-        break;
-      case 3:
-        console.out << "Rotating Map 180\n";
-        Rotate180(image, stored, width, height);
-        break;
-      default:
-        console.out << "Not an option\n";
-        break;
-    }
-  }
-}
-
-}  // namespace
-
-void MirrorMapTool(Console& console) {
-  console.out << "Mirror Map tool still under construction\n";
-  RunMapTool(console, [&](MapToolRun& run) {
-    if (run.image() == nullptr) return false;
-    // Every rotation starts from the terrain as stored, whatever the mirrors did since, so
-    // the stored bytes are kept from this first read.
-    const std::optional<MapImage> stored = MapImage::Copy(*run.image());
-    if (!stored) {
-      console.out << kNoMemoryMessage << '\n';
-      return false;
-    }
-    MirrorUntilLeaving(console, *run.image(), *stored, run.width(), run.height());
-    return true;
-  });
 }
 
 }  // namespace plandrix

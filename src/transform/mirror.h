@@ -11,8 +11,6 @@
 #include <ostream>
 #include <span>
 
-#include "console/console.h"
-
 namespace plandrix {
 
 // Copies the left half of every row onto its right half (heights, both terrain layers,
@@ -40,8 +38,5 @@ void MirrorYByteByByte(std::span<std::uint8_t> image, std::size_t width, std::si
 void MirrorXByteByByte(std::span<std::uint8_t> image, std::size_t width, std::size_t height);
 void Rotate180ByteByByte(std::span<std::uint8_t> image, std::span<const std::uint8_t> source,
                          std::size_t width, std::size_t height);
-
-// Main menu option 3: applies the three operations in any order, then saves once.
-void MirrorMapTool(Console& console);
 
 }  // namespace plandrix

@@ -3,10 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 #include <span>
-
-#include "console/console.h"
 
 namespace plandrix {
 
@@ -15,12 +12,5 @@ namespace plandrix {
 // map of width x height is left as it is.
 void SetAllHeights(std::span<std::uint8_t> image, std::size_t width, std::size_t height,
                    std::uint8_t value);
-
-// The 17 lines of the height menu.
-void PrintHeightMenu(std::ostream& out);
-
-// Main menu option 5: sets every height of a map to one value, as often as wanted, and
-// saves the map once when the user closes the tool.
-void SetHeightsTool(Console& console);
 
 }  // namespace plandrix

@@ -12,6 +12,7 @@
 #include "random/random_map.h"
 #include "support/run_program.h"
 #include "support/test_maps.h"
+#include "tools/random_map_tool.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PLANDRIX_UNDER_ASAN 1

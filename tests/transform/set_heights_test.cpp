@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 #include <vector>
 
 #include "core/map_layout.h"
@@ -43,29 +42,6 @@ TEST(SetAllHeights, ShortImageIsLeftAlone) {
   const auto before = image;
   SetAllHeights(image, 4, 4, 0);
   EXPECT_EQ(image, before);
-}
-
-TEST(PrintHeightMenu, SeventeenLines) {
-  std::ostringstream out;
-  PrintHeightMenu(out);
-  EXPECT_EQ(out.str(),
-            "Which height do you want to set?\n"
-            "(Use any option ranging from 1 - 61)\n"
-            "--------------------------------\n"
-            "00 - Close Tool\n"
-            "01 - height -10 (0x00)\n"
-            "02...10\n"
-            "11 - height -00 (0x0A)\n"
-            "12...19\n"
-            "21 - height +10 (0x14)\n"
-            "22...29\n"
-            "31 - height +20 (0x1E)\n"
-            "32...39\n"
-            "41 - height +30 (0x28)\n"
-            "42...49\n"
-            "51 - height +40 (0x32)\n"
-            "52...59\n"
-            "61 - height +50 (0x3C)\n");
 }
 
 }  // namespace

@@ -9,15 +9,12 @@
 
 namespace plandrix {
 
-// The object type that every placed object gets, whatever the object.
-inline constexpr std::uint8_t kPlacedObjectType = 200;
-
 // Asks for the X and then the Y coordinate until each lies inside the map, then writes
-// object_index into the object block and the placed-object type into the type block at
-// that vertex, and prints "Object has been placed!". Each of the two writes is refused
-// with a message when its position lies beyond the image. Returns false, with nothing
-// written and no closing line, when the input ended before both coordinates were read,
-// or when the map has no vertices (then the size message is printed once).
+// object_index and the placed-object type there (PlaceObject), and prints "Object has been
+// placed!". Each of the two writes is refused with a message when its position lies
+// beyond the image. Returns false, with nothing written and no closing line, when the
+// input ended before both coordinates were read, or when the map has no vertices (then
+// the size message is printed once).
 bool PlaceObjectAt(Console& console, std::span<std::uint8_t> image, std::size_t width,
                    std::size_t height, std::uint8_t object_index);
 

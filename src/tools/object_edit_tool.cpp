@@ -1,4 +1,4 @@
-#include "console/object_editor.h"
+#include "tools/object_edit_tool.h"
 
 #include <array>
 #include <istream>
@@ -7,7 +7,7 @@
 
 #include "console/map_tool.h"
 #include "core/map_file.h"
-#include "core/map_layout.h"
+#include "transform/place_object.h"
 
 namespace plandrix {
 namespace {
@@ -61,16 +61,6 @@ std::optional<std::size_t> AskCoordinate(Console& console, std::string_view prom
   }
 }
 
-// Writes value at offset when the image reaches that far; otherwise says so.
-void WriteInsideImage(std::ostream& out, std::span<std::uint8_t> image, std::size_t offset,
-                      std::uint8_t value) {
-  if (offset < image.size()) {
-    image[offset] = value;
-  } else {
-    out << kSizeWrongMessage << '\n';
-  }
-}
-
 void PrintEditorMenu(std::ostream& out) {
   out << "Taviks Object Editor Menu\n"
          "-------------------------\n"
@@ -103,13 +93,9 @@ bool PlaceObjectAt(Console& console, std::span<std::uint8_t> image, std::size_t 
   if (!x) return false;
   const auto y = AskCoordinate(console, "Enter the Y-coordinate: ", height);
   if (!y) return false;
-  const std::size_t n = width * height;
-  const std::size_t vertex = VertexIndex(*x, *y, width);
-  // The image need not be complete here, so each byte is checked against its length.
-  WriteInsideImage(console.out, image, BlockDataOffset(kObjectIndexBlock, n) + vertex,
-                   object_index);
-  WriteInsideImage(console.out, image, BlockDataOffset(kObjectTypeBlock, n) + vertex,
-                   kPlacedObjectType);
+  // The image need not be complete here: a byte beyond it is refused, once for each.
+  const int refused = PlaceObject(image, width, height, *x, *y, object_index);
+  for (int i = 0; i < refused; ++i) console.out << kSizeWrongMessage << '\n';
   console.out << "Object has been placed!\n\n";
   return true;
 }

@@ -1,5 +1,5 @@
 // Placing one object: the coordinate questions and the two bytes written.
-#include "console/object_editor.h"
+#include "tools/object_edit_tool.h"
 
 #include <gtest/gtest.h>
 

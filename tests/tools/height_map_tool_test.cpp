@@ -1,4 +1,4 @@
-#include "transform/height_map.h"
+#include "tools/height_map_tool.h"
 
 #include <gtest/gtest.h>
 

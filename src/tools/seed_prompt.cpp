@@ -1,6 +1,7 @@
-#include "random/random_source.h"
+#include "tools/seed_prompt.h"
 
 #include "console/console.h"
+#include "random/random_source.h"
 
 namespace plandrix {
 namespace {
