@@ -665,16 +665,25 @@ void FirstColours(const Choice& choice, std::span<std::uint8_t> colours) {
 
 // Per triangle: whether it is settled, that is, the conversion gives it back with these
 // colours, or no colour paints its byte, so that no colour of a vertex changes whether it
-// comes back.
-LargeBuffer SettledTriangles(const Choice& choice, std::span<const std::uint8_t> colours) {
-  LargeBuffer settled = WorkBytes(2 * colours.size());
+// comes back. Per vertex: whether it may paint a triangle that is not settled.
+struct Settling {
+  LargeBuffer settled;
+  LargeBuffer suspect;
+};
+
+Settling SettleTriangles(const Choice& choice, std::span<const std::uint8_t> colours) {
+  Settling settling{WorkBytes(2 * colours.size()), WorkBytes(colours.size())};
+  Painters painters{};
   choice.geometry.ForEachTriangleWinner(
       kBlankTexture, [&](std::size_t v) { return choice.KeyOf(colours, v); },
       [&](std::size_t id, PaintKey winner) {
         const std::uint8_t target = choice.Target(id);
-        settled[id] = choice.painting_byte[target] == 0 || (winner & 0xFF) == target;
+        settling.settled[id] = choice.painting_byte[target] == 0 || (winner & 0xFF) == target;
+        if (settling.settled[id] != 0) return;
+        const std::size_t count = choice.geometry.PaintersOf(id, painters);
+        for (std::size_t k = 0; k < count; ++k) settling.suspect[painters[k]] = 1;
       });
-  return settled;
+  return settling;
 }
 
 // What simple::ImproveVertex weighs for a vertex: its triangles, their painters, and for
@@ -683,7 +692,7 @@ LargeBuffer SettledTriangles(const Choice& choice, std::span<const std::uint8_t>
 struct VertexView {
   VertexTriangles ids{};
   std::size_t count = 0;
-  std::array<Painters, 6> painters{};
+  std::array<Painters, 6> painters;  // filled by LookAround before any use
   std::array<std::size_t, 6> painter_counts{};
   std::array<std::size_t, 6> scored{};  // indexes into ids
   std::size_t scored_count = 0;
@@ -737,9 +746,9 @@ std::size_t LookAround(const Choice& choice, std::span<const std::uint8_t> colou
 bool ImproveVertex(const Choice& choice, std::span<std::uint8_t> colours,
                    std::span<std::uint8_t> settled, std::size_t v, const VertexTriangles& ids,
                    std::size_t count, std::vector<std::size_t>& neighbours) {
-  bool all_settled = true;
-  for (std::size_t i = 0; i < count; ++i) all_settled = all_settled && settled[ids[i]] != 0;
-  if (all_settled) return false;
+  std::uint8_t all_settled = 1;
+  for (std::size_t i = 0; i < count; ++i) all_settled &= settled[ids[i]];
+  if (all_settled != 0) return false;
   VertexView view;
   view.ids = ids;
   view.count = count;
@@ -769,30 +778,39 @@ bool ImproveVertex(const Choice& choice, std::span<std::uint8_t> colours,
   return true;
 }
 
-// simple::ImproveAll.
+// simple::ImproveAll. Its first pass over all vertices in order visits only those that
+// may paint a triangle that is not settled, the others would not change; a vertex next
+// to a change may become one.
 void ImproveAll(const Choice& choice, std::span<std::uint8_t> colours) {
-  LargeBuffer settled = SettledTriangles(choice, colours);
-  LargeBuffer queued = WorkBytes(colours.size());
-  std::fill(queued.begin(), queued.end(), std::uint8_t{1});
+  Settling settling = SettleTriangles(choice, colours);
+  const std::size_t width = choice.geometry.width();
+  LargeBuffer queued = WorkBytes(colours.size());  // waiting in pending
   std::vector<std::size_t> pending;
   std::vector<std::size_t> neighbours;
-  const auto visit = [&](std::size_t v, const VertexTriangles& ids, std::size_t count) {
+  VertexTriangles ids{};
+  std::size_t passed = 0;  // the vertices below have been visited once (or needed not)
+  const auto visit = [&](std::size_t v) {
     queued[v] = 0;
-    if (!ImproveVertex(choice, colours, settled, v, ids, count, neighbours)) return;
+    const std::size_t count = choice.geometry.TrianglesOf(v % width, v / width, ids);
+    if (!ImproveVertex(choice, colours, settling.settled, v, ids, count, neighbours)) return;
     for (std::size_t u : neighbours) {
-      if (queued[u] == 0) {
+      settling.suspect[u] = 1;
+      if (u < passed && queued[u] == 0) {
         queued[u] = 1;
         pending.push_back(u);
       }
     }
   };
-  choice.geometry.ForEachVertex(visit);
-  const std::size_t width = choice.geometry.width();
-  VertexTriangles ids{};
+  for (std::size_t v = 0; v < colours.size(); ++v) {
+    if (settling.suspect[v] == 0) continue;
+    passed = v + 1;
+    visit(v);
+  }
+  passed = colours.size();
   while (!pending.empty()) {
     const std::size_t v = pending.back();
     pending.pop_back();
-    if (queued[v] != 0) visit(v, ids, choice.geometry.TrianglesOf(v % width, v / width, ids));
+    if (queued[v] != 0) visit(v);
   }
 }
 
