@@ -33,8 +33,9 @@ using testing::TempFolder;
 using Bytes = std::vector<std::uint8_t>;
 
 std::uint32_t U32At(const Bytes& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = value << 8 | bytes[offset + i];
+  return value;
 }
 
 Bytes ReadFile(const TempFolder& folder, const std::string& name) {
@@ -241,7 +242,7 @@ TEST(ExportTerrain, PaletteColoursAreEasyToTellApart) {
     }
   }
   EXPECT_GT(closest, 25.0);
-  for (const auto& [loses, wins] : {std::pair{1, 9}, {4, 12}, {8, 5}}) {
+  for (const auto& [loses, wins] : {std::pair<std::size_t, std::size_t>{1, 9}, {4, 12}, {8, 5}}) {
     EXPECT_GT(lab[loses][0], lab[wins][0]) << loses << " against " << wins;
   }
 }
@@ -364,7 +365,7 @@ TEST(ExportTerrain, ChoosesAsTheSimpleVersion) {
                                                    0x3F};
   std::mt19937 engine(20);
   for (std::size_t width = 1; width <= 9; width += 2) {
-    for (std::size_t height : {1, 2, 3, 4, 7, 8}) {
+    for (const std::size_t height : {1U, 2U, 3U, 4U, 7U, 8U}) {
       Bytes map = MakeBlankMap(width + height % 2, height);
       const auto pick = [&](std::size_t, std::size_t) { return kBytes[engine() % kBytes.size()]; };
       FillBlock(map, kTerrainBlock1, pick);
