@@ -49,10 +49,14 @@ constexpr std::string_view kExportHeightsUsage =
 constexpr std::string_view kExportTerrainUsage =
     "Usage: plandrix-map export-terrain MAP [-o OUT.bmp]\n\n"
     "Writes the terrain of MAP as a 4-bit bitmap of the map's size (default: the map's\n"
-    "name with .terrain.bmp) in the colours of the terrain, whose colour numbers make the\n"
-    "menu program's bitmap conversion (option 2) paint the map's terrain as far as its\n"
-    "painting allows. Says how many triangles the conversion will give back, and how many\n"
-    "hold a terrain that no colour paints (they come back as water).\n";
+    "name with .terrain.bmp) whose colour numbers make the menu program's bitmap\n"
+    "conversion (option 2) paint the map's terrain as far as its painting allows. Its 16\n"
+    "palette colours are all different, each in a colour of the greenland terrain its\n"
+    "number paints; of two numbers that paint one terrain, the one that loses shared\n"
+    "triangles is the lighter. Colours 0 and 13 paint nothing. Then runs the conversion\n"
+    "on the bitmap in memory and says how many triangles come back as the map has them,\n"
+    "which come back different and as what, and how many of those no colours could give\n"
+    "back.\n";
 constexpr std::string_view kPlayersUsage =
     "Usage: plandrix-map players MAP (--hq X,Y [--hq X,Y ...] | --auto N) [--seed S]\n"
     "                   [-o OUT]\n\n"
@@ -195,23 +199,31 @@ int RunExportTerrain(std::span<const std::string> args, Io& io) {
   if (!image) return status;
   const std::size_t width = MapWidth(*image);
   const std::size_t height = MapHeight(*image);
-  const inspect::TerrainColours chosen = inspect::ChooseTerrainColours(*image);
-  const std::vector<std::uint8_t> bitmap = inspect::Write4BitBitmap(chosen.colours, width, height);
+  std::vector<std::uint8_t> bitmap;
+  try {
+    bitmap = inspect::Write4BitBitmap(inspect::ChooseTerrainColours(*image), width, height);
+  } catch (const std::bad_alloc&) {
+    PrintError(io, std::string(kCommand) + ": " + parsed->map +
+                       ": not enough memory to choose the colours; nothing written");
+    return kExitFindings;
+  }
   const std::string output =
       parsed->arguments.Value("-o").value_or(WithExtension(parsed->map, ".terrain.bmp"));
   if (!WriteResult(output, parsed->map, bitmap, kCommand, io, status)) return status;
-  io.out << output << ": " << width << " x " << height << ", 4-bit; the bitmap conversion gives "
-         << chosen.surviving << " of " << chosen.triangles << " triangles back\n";
-  if (chosen.inexpressible > 0) {
-    std::string codes;
-    for (std::uint8_t code : chosen.inexpressible_codes) {
-      codes += (codes.empty() ? "" : ", ") + std::to_string(code);
-    }
-    io.out << chosen.inexpressible
-           << " triangles cannot come back: no colour paints their terrain or no vertex paints "
-              "them (codes "
-           << codes << "); they come back as water\n";
+  io.out << output << ": " << width << " x " << height << ", 4-bit";
+  // What the bitmap gives back is told only as the conversion itself gives it.
+  const auto check = inspect::CheckConversion(*image, bitmap);
+  if (!check) {
+    io.out << '\n';
+    PrintWarning(io, kCommand,
+                 "no memory to run the bitmap conversion; what it gives back is unknown");
+    return kExitOk;
   }
+  const Landscape landscape =
+      LandscapeOf((*image)[kLandscapeOffset]).value_or(Landscape::kGreenland);
+  io.out << "; the bitmap conversion gives " << check->same << " of " << check->triangles
+         << " triangles back\n"
+         << inspect::DescribeChanges(*check, landscape);
   return kExitOk;
 }
 

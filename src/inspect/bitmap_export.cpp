@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <new>
+#include <string>
 
+#include "core/blank_map.h"
+#include "core/large_buffer.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "transform/bitmap_terrain.h"
@@ -15,12 +19,31 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
 // Pixels per metre stated in the header (72 dots per inch); viewers only show it.
 constexpr std::uint32_t kPixelsPerMetre = 2835;
-// The texture that a triangle keeps when no vertex paints it: the blank map's water.
-constexpr std::uint8_t kBlankTexture = 5;
-// Colour 0 paints nothing; the picture shows it in the colour of a terrain no map should
-// hold, so that what the export could not express stands out.
-constexpr std::uint8_t kNothingColour = 0;
-constexpr std::uint8_t kUnknownCode = kTerrainCodeMask;
+
+// The palette of the terrain bitmap, by colour number: the terrain that the bitmap
+// conversion paints with it (greenland's names; every landscape gets the same colours,
+// since the conversion neither reads the palette nor knows the landscape). Where two
+// numbers paint one terrain, the one that loses shared triangles is the lighter shade.
+// Any two entries lie at least 25 apart in CIE 1976 L*a*b*, well above what an eye
+// tells apart side by side (about 2), so that a painter picks the right one.
+constexpr std::array<Rgb, 16> kTerrainPalette = {{
+    {255, 0, 255},    // 0: nothing (kUnpaintedCode); written where no colour helps
+    {255, 150, 100},  // 1: kLava, losing shared triangles to 9
+    {40, 160, 30},    // 2: kMeadow1
+    {190, 150, 95},   // 3: kSteppe
+    {120, 190, 255},  // 4: kWater, losing shared triangles to 12
+    {40, 110, 80},    // 5: kMountainMeadow, winning shared triangles from 8
+    {75, 85, 20},     // 6: kSwamp
+    {130, 120, 120},  // 7: kMountain1
+    {120, 200, 160},  // 8: kMountainMeadow, losing shared triangles to 5
+    {190, 20, 10},    // 9: kLava, winning shared triangles from 1
+    {170, 150, 40},   // 10: kSavannah
+    {245, 225, 140},  // 11: kDesert1
+    {20, 50, 190},    // 12: kWater, winning shared triangles from 4
+    {110, 30, 110},   // 13: nothing (kUnpaintedCode), like 0; the export never writes it
+    {180, 230, 40},   // 14: kFlowerMeadow
+    {255, 255, 255},  // 15: kSnow
+}};
 
 void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
   bytes[offset] = static_cast<std::uint8_t>(value & 0xFF);
@@ -67,296 +90,114 @@ void PutPaletteEntry(std::vector<std::uint8_t>& bytes, std::size_t entry,
   bytes[at + 2] = rgb[0];
 }
 
-// The colour choice. A triangle gets the texture of the highest-ranked colour among the
-// vertices that paint it (PaintersOfTriangle), or keeps the blank map's water when none
-// of them paints. A first choice (FirstColours) works out which rank each triangle's
-// winner must have; then every vertex in turn takes the colour that makes the most of
-// its own triangles come out right, given its neighbours' colours, until no vertex can
-// improve: each change raises the number of right triangles, so this ends, and a map
-// that the first choice gives back exactly is never changed. A code that no colour
-// paints can never come back; it binds no vertex.
-struct TextureColours {
-  std::uint8_t low = 0;  // the colour of lower rank, 0 when no colour paints the texture
-  std::uint8_t high = 0;
-};
+// How many changes and how many terrains a closing message names before it sums up.
+constexpr std::size_t kMostChangesListed = 5;
+constexpr std::size_t kMostTerrainsListed = 6;
+// The bit of a terrain byte above the harbour flag, which no landscape gives a meaning.
+constexpr std::uint8_t kTopTerrainBit = 0x80;
 
-struct Painting {
-  std::span<const std::uint8_t> first;
-  std::span<const std::uint8_t> second;
-  std::size_t width = 0;
-  std::size_t height = 0;
-  std::array<TextureColours, 256> by_texture{};
-};
+// How many triangles hold each pair of bytes (map, converted), counted in four lanes so
+// that a long run of one pair does not wait on its own count.
+std::vector<std::size_t> CountPairs(std::span<const std::uint8_t> image,
+                                    std::span<const std::uint8_t> back, std::size_t n) {
+  constexpr std::size_t kPairs = 256 * 256;
+  constexpr std::size_t kLanes = 4;
+  std::vector<std::size_t> lanes(kLanes * kPairs);
+  for (const int block : {kTerrainBlock1, kTerrainBlock2}) {
+    const std::uint8_t* were = Block(image, block, n).data();
+    const std::uint8_t* as = Block(back, block, n).data();
+    for (std::size_t i = 0; i < n; ++i) {
+      ++lanes[(i % kLanes) * kPairs + (std::size_t{were[i]} << 8 | as[i])];
+    }
+  }
+  for (std::size_t lane = 1; lane < kLanes; ++lane) {
+    for (std::size_t pair = 0; pair < kPairs; ++pair) lanes[pair] += lanes[lane * kPairs + pair];
+  }
+  lanes.resize(kPairs);
+  return lanes;
+}
 
-Painting MakePainting(std::span<const std::uint8_t> image) {
-  Painting painting;
-  painting.width = MapWidth(image);
-  painting.height = MapHeight(image);
-  const std::size_t n = painting.width * painting.height;
-  painting.first = Block(image, kTerrainBlock1, n);
-  painting.second = Block(image, kTerrainBlock2, n);
+// Per terrain byte: whether a colour paints it, so that a triangle of it can come back.
+std::array<bool, 256> PaintableBytes() {
+  std::array<bool, 256> paintable{};
   for (std::uint8_t colour = 0; colour < 16; ++colour) {
     const ColourPaint paint = PaintOfColour(colour);
-    if (paint.rank == 0) continue;
-    TextureColours& colours = painting.by_texture[paint.texture];
-    if (colours.low == 0) {
-      colours.low = colour;
-      colours.high = colour;
-    } else if (paint.rank > PaintOfColour(colours.high).rank) {
-      colours.high = colour;
-    } else {
-      colours.low = colour;
+    if (paint.rank != 0) paintable[paint.texture] = true;
+  }
+  return paintable;
+}
+
+// The map's terrain next to the converted one, triangle by triangle.
+ConversionCheck CompareTerrain(std::span<const std::uint8_t> image,
+                               std::span<const std::uint8_t> back) {
+  const std::size_t width = MapWidth(image);
+  const std::size_t height = MapHeight(image);
+  const std::size_t n = width * height;
+  const std::array<bool, 256> paintable = PaintableBytes();
+  ConversionCheck check;
+  check.triangles = 2 * n;
+  const std::vector<std::size_t> pairs = CountPairs(image, back, n);
+  for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
+    const auto were = static_cast<std::uint8_t>(pair >> 8);
+    const auto as = static_cast<std::uint8_t>(pair & 0xFF);
+    if (pairs[pair] == 0) continue;
+    if (were == as) {
+      check.same += pairs[pair];
+      continue;
+    }
+    check.changes.push_back({were, as, pairs[pair]});
+    if (paintable[were]) continue;
+    check.unpaintable += pairs[pair];
+    if (check.unpaintable_bytes.empty() || check.unpaintable_bytes.back() != were) {
+      check.unpaintable_bytes.push_back(were);
     }
   }
-  return painting;
-}
-
-std::uint8_t TargetOf(const Painting& painting, TerrainTriangle triangle) {
-  return (triangle.block == kTerrainBlock1 ? painting.first : painting.second)[triangle.index];
-}
-
-bool Expressible(const Painting& painting, std::uint8_t code) {
-  return painting.by_texture[code].low != 0;
-}
-
-std::uint8_t TextureOf(ColourPaint paint) {
-  return paint.rank == 0 ? kBlankTexture : paint.texture;
-}
-
-ColourPaint Stronger(ColourPaint a, ColourPaint b) { return a.rank >= b.rank ? a : b; }
-
-// The strongest paint among the painters of triangle other than vertex except.
-ColourPaint StrongestOther(const Painting& painting, std::span<const std::uint8_t> colours,
-                           TerrainTriangle triangle, std::size_t except) {
-  std::array<std::size_t, kMostPainters> painters{};
-  const std::size_t count = PaintersOfTriangle(triangle, painting.width, painting.height, painters);
-  ColourPaint strongest{0, 0};
-  for (std::size_t i = 0; i < count; ++i) {
-    if (painters[i] != except) strongest = Stronger(strongest, PaintOfColour(colours[painters[i]]));
+  std::stable_sort(
+      check.changes.begin(), check.changes.end(),
+      [](const TerrainChange& a, const TerrainChange& b) { return a.count > b.count; });
+  // A triangle that no vertex paints keeps the blank map's water, whatever the colours.
+  for (const std::size_t id : UnpaintedTriangles(width, height)) {
+    const int block = id % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2;
+    const std::uint8_t were = Block(image, block, n)[id / 2];
+    if (were != Block(back, block, n)[id / 2] && paintable[were]) ++check.unreached;
   }
-  return strongest;
+  return check;
 }
 
-// The first choice, by the rank that each triangle's winner must have. A triangle of a
-// texture that two colours paint (or water, which also stays where nothing paints) first
-// wants the higher rank. Each vertex takes the highest-ranked colour of a texture that
-// one of its triangles holds and that wins no triangle it must lose: below each
-// triangle's wanted rank, or at it with the right texture (colour 0 when there is none). When no
-// painter of a triangle reaches its wanted rank, the triangle wants the next lower one, until it
-// has none left and stops constraining its painters. Given the winning ranks of a map that the
-// conversion made, this choice paints it exactly.
-constexpr std::uint8_t kAnyRank = 0xFF;
-// Rounds of lowering after which the first choice stands as it is.
-constexpr int kMostRounds = 12;
-
-std::uint8_t NextRankBelow(const Painting& painting, std::uint8_t texture, std::uint8_t rank) {
-  const TextureColours& colours = painting.by_texture[texture];
-  const std::uint8_t low = PaintOfColour(colours.low).rank;
-  const std::uint8_t high = PaintOfColour(colours.high).rank;
-  if (colours.low == 0 || rank == kAnyRank) return kAnyRank;
-  if (rank > high) return high;
-  if (rank > low) return low;
-  return texture == kBlankTexture && rank > 0 ? 0 : kAnyRank;
+std::string TerrainName(Landscape landscape, std::uint8_t byte) {
+  const std::string_view name = TerrainOf(landscape, byte).name;
+  std::string text =
+      name.empty() ? "unknown terrain " + std::to_string(TerrainCode(byte)) : std::string(name);
+  if ((byte & kHarbourFlag) != 0) text += " with harbour";
+  if ((byte & kTopTerrainBit) != 0) text += " (byte " + std::to_string(byte) + ")";
+  return text;
 }
 
-std::uint8_t HighestAllowedColour(const Painting& painting, std::span<const std::uint8_t> wanted,
-                                  std::size_t v) {
-  std::array<TerrainTriangle, 6> triangles{};
-  const std::size_t count = TrianglesPaintedBy(v % painting.width, v / painting.width,
-                                               painting.width, painting.height, triangles);
-  std::uint8_t best = kNothingColour;
-  std::uint8_t best_rank = 0;
-  for (std::uint8_t colour = 1; colour < 16; ++colour) {
-    const ColourPaint paint = PaintOfColour(colour);
-    if (paint.rank <= best_rank) continue;
-    bool allowed = true;
-    bool useful = false;  // a colour that no triangle of the vertex holds only does harm
-    for (std::size_t i = 0; i < count && allowed; ++i) {
-      const std::uint8_t rank =
-          wanted[2 * triangles[i].index + (triangles[i].block == kTerrainBlock1 ? 0 : 1)];
-      const bool holds = paint.texture == TargetOf(painting, triangles[i]);
-      useful = useful || holds;
-      allowed = rank == kAnyRank || paint.rank < rank || (paint.rank == rank && holds);
+std::string CountOf(std::size_t count, std::string_view one, std::string_view more) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : more);
+}
+
+// "4 of them cannot come back whatever the colours: 3 of a terrain that no colour paints
+// (mountain 2), 1 where no vertex paints".
+std::string DescribeLost(const ConversionCheck& check, Landscape landscape) {
+  std::string text = std::to_string(check.unpaintable + check.unreached) +
+                     " of them cannot come back whatever the colours: ";
+  if (check.unpaintable > 0) {
+    text += std::to_string(check.unpaintable) + " of a terrain that no colour paints (";
+    const auto& bytes = check.unpaintable_bytes;
+    for (std::size_t i = 0; i < bytes.size() && i < kMostTerrainsListed; ++i) {
+      text += (i == 0 ? "" : ", ") + TerrainName(landscape, bytes[i]);
     }
-    if (allowed && useful) {
-      best = colour;
-      best_rank = paint.rank;
+    if (bytes.size() > kMostTerrainsListed) {
+      text += " and " + std::to_string(bytes.size() - kMostTerrainsListed) + " more";
     }
+    text += ")";
   }
-  return best;
-}
-
-TerrainTriangle TriangleOfId(std::size_t id) {
-  return {id % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, id / 2};
-}
-
-std::size_t IdOf(TerrainTriangle triangle) {
-  return 2 * triangle.index + (triangle.block == kTerrainBlock1 ? 0 : 1);
-}
-
-// Lowers the wanted rank of triangle id when none of its painters reaches it; says
-// whether it did.
-bool LowerIfUnreached(const Painting& painting, std::span<const std::uint8_t> colours,
-                      std::span<std::uint8_t> wanted, std::size_t id) {
-  if (wanted[id] == kAnyRank) return false;
-  const TerrainTriangle triangle = TriangleOfId(id);
-  std::array<std::size_t, kMostPainters> painters{};
-  const std::size_t count = PaintersOfTriangle(triangle, painting.width, painting.height, painters);
-  std::uint8_t reached = 0;
-  for (std::size_t k = 0; k < count; ++k) {
-    reached = std::max(reached, PaintOfColour(colours[painters[k]]).rank);
+  if (check.unreached > 0) {
+    text += (check.unpaintable > 0 ? ", " : "") + std::to_string(check.unreached) +
+            " where no vertex paints";
   }
-  if (reached == wanted[id]) return false;
-  wanted[id] = NextRankBelow(painting, TargetOf(painting, triangle), wanted[id]);
-  return true;
-}
-
-// Rounds of step 1 and 2 of the rule: all vertices and triangles once, then only the
-// painters of triangles that lowered their wish, and the triangles those painters
-// changed; the same as running every vertex and triangle each round.
-void FirstColours(const Painting& painting, std::span<std::uint8_t> colours) {
-  const std::size_t n = colours.size();
-  std::vector<std::uint8_t> wanted(2 * n);
-  std::vector<std::size_t> lowered;
-  for (std::size_t id = 0; id < 2 * n; ++id) {
-    wanted[id] = NextRankBelow(painting, TargetOf(painting, TriangleOfId(id)), kAnyRank - 1);
-  }
-  for (std::size_t v = 0; v < n; ++v) colours[v] = HighestAllowedColour(painting, wanted, v);
-  for (std::size_t id = 0; id < 2 * n; ++id) {
-    if (LowerIfUnreached(painting, colours, wanted, id)) lowered.push_back(id);
-  }
-  std::vector<std::uint8_t> marked(2 * n);  // a triangle to look at again this round
-  std::vector<std::size_t> again;
-  std::array<std::size_t, kMostPainters> painters{};
-  std::array<TerrainTriangle, 6> painted{};
-  for (int round = 1; round < kMostRounds && !lowered.empty(); ++round) {
-    again = lowered;
-    for (std::size_t id : lowered) marked[id] = 1;
-    for (std::size_t id : lowered) {
-      const std::size_t count =
-          PaintersOfTriangle(TriangleOfId(id), painting.width, painting.height, painters);
-      for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t v = painters[k];
-        const std::uint8_t colour = HighestAllowedColour(painting, wanted, v);
-        if (colour == colours[v]) continue;
-        colours[v] = colour;
-        const std::size_t triangles = TrianglesPaintedBy(v % painting.width, v / painting.width,
-                                                         painting.width, painting.height, painted);
-        for (std::size_t t = 0; t < triangles; ++t) {
-          if (marked[IdOf(painted[t])] == 0) {
-            marked[IdOf(painted[t])] = 1;
-            again.push_back(IdOf(painted[t]));
-          }
-        }
-      }
-    }
-    lowered.clear();
-    for (std::size_t id : again) {
-      marked[id] = 0;
-      if (LowerIfUnreached(painting, colours, wanted, id)) lowered.push_back(id);
-    }
-  }
-}
-
-// Gives vertex v the colour that makes the most of its triangles right, keeping its
-// colour on a tie. Returns whether it changed; then neighbours holds the vertices that
-// share a triangle with it.
-bool ImproveVertex(const Painting& painting, std::span<std::uint8_t> colours, std::size_t v,
-                   std::vector<std::size_t>& neighbours) {
-  std::array<TerrainTriangle, 6> triangles{};
-  const std::size_t count = TrianglesPaintedBy(v % painting.width, v / painting.width,
-                                               painting.width, painting.height, triangles);
-  std::array<ColourPaint, 6> others{};
-  std::array<std::uint8_t, 6> targets{};
-  std::array<std::uint8_t, 13> candidates{};
-  std::size_t candidate_count = 0;
-  candidates[candidate_count++] = kNothingColour;
-  for (std::size_t i = 0; i < count; ++i) {
-    others[i] = StrongestOther(painting, colours, triangles[i], v);
-    targets[i] = TargetOf(painting, triangles[i]);
-    const TextureColours& wanted = painting.by_texture[targets[i]];
-    if (wanted.low == 0) continue;
-    candidates[candidate_count++] = wanted.low;
-    candidates[candidate_count++] = wanted.high;
-  }
-  const auto score = [&](std::uint8_t colour) {
-    const ColourPaint paint = PaintOfColour(colour);
-    int right = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-      right += TextureOf(Stronger(paint, others[i])) == targets[i] ? 1 : 0;
-    }
-    return right;
-  };
-  std::uint8_t best = colours[v];
-  int best_score = score(best);
-  for (std::size_t i = 0; i < candidate_count; ++i) {
-    const int candidate_score = score(candidates[i]);
-    if (candidate_score > best_score) {
-      best = candidates[i];
-      best_score = candidate_score;
-    }
-  }
-  if (best == colours[v]) return false;
-  colours[v] = best;
-  neighbours.clear();
-  for (std::size_t i = 0; i < count; ++i) {
-    std::array<std::size_t, kMostPainters> painters{};
-    const std::size_t n =
-        PaintersOfTriangle(triangles[i], painting.width, painting.height, painters);
-    neighbours.insert(neighbours.end(), painters.begin(), painters.begin() + static_cast<long>(n));
-  }
-  return true;
-}
-
-void ImproveAll(const Painting& painting, std::span<std::uint8_t> colours) {
-  // Vertices still to look at: all of them once, in order, then those next to a change.
-  std::vector<std::uint8_t> queued(colours.size(), 1);
-  std::vector<std::size_t> pending;
-  std::vector<std::size_t> neighbours;
-  const auto visit = [&](std::size_t v) {
-    queued[v] = 0;
-    if (!ImproveVertex(painting, colours, v, neighbours)) return;
-    for (std::size_t u : neighbours) {
-      if (queued[u] == 0) {
-        queued[u] = 1;
-        pending.push_back(u);
-      }
-    }
-  };
-  for (std::size_t v = 0; v < colours.size(); ++v) {
-    if (queued[v] != 0) visit(v);
-  }
-  while (!pending.empty()) {
-    const std::size_t v = pending.back();
-    pending.pop_back();
-    if (queued[v] != 0) visit(v);
-  }
-}
-
-void CountResult(const Painting& painting, std::span<const std::uint8_t> colours,
-                 TerrainColours& result) {
-  std::array<bool, 256> seen{};
-  const std::size_t n = painting.width * painting.height;
-  result.triangles = 2 * n;
-  for (std::size_t i = 0; i < 2 * n; ++i) {
-    const TerrainTriangle triangle{i % 2 == 0 ? kTerrainBlock1 : kTerrainBlock2, i / 2};
-    std::array<std::size_t, kMostPainters> painters{};
-    const std::size_t count =
-        PaintersOfTriangle(triangle, painting.width, painting.height, painters);
-    ColourPaint strongest{0, 0};
-    for (std::size_t k = 0; k < count; ++k) {
-      strongest = Stronger(strongest, PaintOfColour(colours[painters[k]]));
-    }
-    const std::uint8_t target = TargetOf(painting, triangle);
-    if (TextureOf(strongest) == target) ++result.surviving;
-    if ((count == 0 && target != kBlankTexture) || !Expressible(painting, target)) {
-      ++result.inexpressible;
-      seen[target] = true;
-    }
-  }
-  for (std::size_t code = 0; code < seen.size(); ++code) {
-    if (seen[code]) result.inexpressible_codes.push_back(static_cast<std::uint8_t>(code));
-  }
+  return text + "\n";
 }
 
 }  // namespace
@@ -395,22 +236,7 @@ std::vector<std::uint8_t> ExportHeights(std::span<const std::uint8_t> image) {
 }
 
 std::array<std::uint8_t, 3> TerrainPaletteColour(std::uint8_t colour) {
-  const ColourPaint paint = PaintOfColour(colour);
-  if (paint.rank != 0) return TerrainOf(Landscape::kGreenland, paint.texture).colour;
-  // 13 also paints nothing; the export never writes it, a painter may: it shows what the
-  // conversion leaves there.
-  if (colour == kNothingColour) return Rgb{255, 0, 255};
-  return TerrainOf(Landscape::kGreenland, kBlankTexture).colour;
-}
-
-TerrainColours ChooseTerrainColours(std::span<const std::uint8_t> image) {
-  const Painting painting = MakePainting(image);
-  TerrainColours result;
-  result.colours.resize(painting.width * painting.height);
-  FirstColours(painting, result.colours);
-  ImproveAll(painting, result.colours);
-  CountResult(painting, result.colours, result);
-  return result;
+  return kTerrainPalette[colour & 0x0F];
 }
 
 std::vector<std::uint8_t> Write4BitBitmap(std::span<const std::uint8_t> colours, std::size_t width,
@@ -431,6 +257,49 @@ std::vector<std::uint8_t> Write4BitBitmap(std::span<const std::uint8_t> colours,
     }
   }
   return bytes;
+}
+
+std::optional<ConversionCheck> CheckConversion(std::span<const std::uint8_t> image,
+                                               std::span<const std::uint8_t> bitmap) {
+  const std::size_t width = MapWidth(image);
+  const std::size_t height = MapHeight(image);
+  // As the menu program's conversion reads it: the bitmap's own size, its pixels from
+  // offset 118 in rows of ceil(W / 8) x 4 bytes, onto a new blank map.
+  if (!BmpHoldsItsPixels(bitmap) || BitmapWidth(bitmap) != width ||
+      BitmapHeight(bitmap) != height) {
+    return std::nullopt;
+  }
+  // In the storage of the maps: on a large map, large pages save most of the cost of
+  // touching the converted map the first time.
+  std::optional<LargeBuffer> back = LargeBuffer::Allocate(MapLength(width, height));
+  std::optional<LargeBuffer> codes = LargeBuffer::Allocate(width * height);
+  if (!back || !codes) return std::nullopt;
+  try {
+    CreateBlankMap(*back, width, height);
+    TranslateBMPNumbertoTexture(bitmap, *codes, width, height, BmpRowPadding(width));
+    GetCurrentTexture(*back, *codes, width, height);
+  } catch (const std::bad_alloc&) {  // the conversion's small work rows
+    return std::nullopt;
+  }
+  return CompareTerrain(image, *back);
+}
+
+std::string DescribeChanges(const ConversionCheck& check, Landscape landscape) {
+  const std::size_t different = check.triangles - check.same;
+  if (different == 0) return {};
+  std::string text = CountOf(different, "triangle comes", "triangles come") + " back different: ";
+  std::size_t listed = 0;
+  for (std::size_t i = 0; i < check.changes.size() && i < kMostChangesListed; ++i) {
+    const TerrainChange& change = check.changes[i];
+    text += (i == 0 ? "" : ", ") + std::to_string(change.count) + " as " +
+            TerrainName(landscape, change.as) + " (were " + TerrainName(landscape, change.were) +
+            ")";
+    listed += change.count;
+  }
+  if (listed < different) text += ", and " + std::to_string(different - listed) + " more";
+  text += "\n";
+  if (check.unpaintable + check.unreached > 0) text += DescribeLost(check, landscape);
+  return text;
 }
 
 }  // namespace plandrix::inspect

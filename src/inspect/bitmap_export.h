@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
+
+#include "core/terrain.h"
+#include "inspect/terrain_colours.h"
 
 namespace plandrix::inspect {
 
@@ -30,26 +34,42 @@ std::optional<Vertex> FindHeightAbove(std::span<const std::uint8_t> image, std::
 // each padded to a multiple of 4 bytes. Empty when the file would exceed 4 GiB.
 std::vector<std::uint8_t> ExportHeights(std::span<const std::uint8_t> image);
 
-// The colour number of every vertex, chosen so that the bitmap conversion paints as many
-// triangles as it can as the map has them, and what that conversion will give back.
-struct TerrainColours {
-  std::vector<std::uint8_t> colours;  // W x H, row 0 first
-  std::size_t triangles = 0;          // 2 x W x H
-  std::size_t surviving = 0;          // triangles the conversion gives back exactly
-  std::size_t inexpressible = 0;      // triangles that no choice of colours can give back
-  std::vector<std::uint8_t> inexpressible_codes;  // their distinct bytes, in order
-};
-
-// Chooses the colours (see the rule in bitmap_export.cpp). The image holds its map.
-TerrainColours ChooseTerrainColours(std::span<const std::uint8_t> image);
-
-// A 4-bit bitmap of W x H from colour numbers (W x H, row 0 first), with a palette in the
-// colours of the terrain each number paints. Rows bottom-up, ceil(W / 8) x 4 bytes each,
-// the left pixel of a byte in its high four bits. Empty when the file would exceed 4 GiB.
+// A 4-bit bitmap of W x H from colour numbers (W x H, row 0 first, as ChooseTerrainColours
+// gives them), with the palette of TerrainPaletteColour. Rows bottom-up, ceil(W / 8) x 4 bytes
+// each, the left pixel of a byte in its high four bits. Empty when the file would exceed 4 GiB.
 std::vector<std::uint8_t> Write4BitBitmap(std::span<const std::uint8_t> colours, std::size_t width,
                                           std::size_t height);
 
 // The palette entry (red, green, blue) of colour number c in Write4BitBitmap.
 std::array<std::uint8_t, 3> TerrainPaletteColour(std::uint8_t colour);
+
+// Triangles whose terrain byte was `were` in the map and is `as` after the conversion.
+struct TerrainChange {
+  std::uint8_t were = 0;
+  std::uint8_t as = 0;
+  std::size_t count = 0;
+};
+
+// What the menu program's bitmap conversion makes of a bitmap, next to the map.
+struct ConversionCheck {
+  std::size_t triangles = 0;                    // 2 x W x H
+  std::size_t same = 0;                         // triangles whose byte comes back as it was
+  std::vector<TerrainChange> changes;           // the others, most first, then by bytes
+  std::size_t unpaintable = 0;                  // of them: a byte that no colour paints
+  std::vector<std::uint8_t> unpaintable_bytes;  // those bytes, in increasing order
+  std::size_t unreached = 0;  // of them: another byte, where no vertex paints (kept water)
+};
+
+// Runs the conversion (TranslateBMPNumbertoTexture and GetCurrentTexture on a blank map
+// of the map's size) on the bitmap bytes and compares its terrain with the map's.
+// Nothing when the bitmap is not one of the map's size or memory cannot hold the
+// converted map.
+std::optional<ConversionCheck> CheckConversion(std::span<const std::uint8_t> image,
+                                               std::span<const std::uint8_t> bitmap);
+
+// The lines after the first of export-terrain's closing message: which triangles come
+// back different, and how many of them cannot come back whatever the colours, named in
+// the landscape. Empty when every triangle comes back.
+std::string DescribeChanges(const ConversionCheck& check, Landscape landscape);
 
 }  // namespace plandrix::inspect
