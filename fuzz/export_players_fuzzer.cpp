@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/blank_map.h"
+#include "core/map_format.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "inspect/bitmap_export.h"
@@ -20,7 +21,7 @@ namespace {
 
 using plandrix::fuzz::Bytes;
 using plandrix::fuzz::Expect;
-using plandrix::inspect::Vertex;
+using Vertex = plandrix::Point;
 
 Bytes Input(std::uint8_t count, std::uint32_t seed, const std::vector<Vertex>& typed,
             const Bytes& image) {
@@ -93,7 +94,6 @@ void CheckPlayers(const Bytes& before, const std::vector<Vertex>& players, std::
                   std::size_t height) {
   Bytes after = before;
   plandrix::inspect::SetPlayers(after, players);
-  namespace facts = plandrix::facts;
   Expect(after[kPlayerCountOffset] == players.size());
   std::size_t marks = 0;
   const auto types = plandrix::Block(std::span<const std::uint8_t>(after),
@@ -141,13 +141,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Expect(plandrix::inspect::CountOpenLand(loaded->image) < count);
     return 0;
   }
-  Expect(chosen->size() == count);
-  for (std::size_t i = 0; i < chosen->size(); ++i) {
-    Expect(plandrix::inspect::IsOpenLand(loaded->image, (*chosen)[i].x, (*chosen)[i].y));
-    for (std::size_t j = 0; j < i; ++j) {
-      Expect((*chosen)[i].x != (*chosen)[j].x || (*chosen)[i].y != (*chosen)[j].y);
-    }
+  const std::vector<Vertex>& places = chosen->positions;
+  Expect(places.size() == count);
+  const std::vector<std::uint8_t> open = plandrix::inspect::FindOpenLand(loaded->image);
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    Expect(open[places[i].y * width + places[i].x] == 1);
+    for (std::size_t j = 0; j < i; ++j) Expect(places[i] != places[j]);
   }
-  CheckPlayers(loaded->stored, *chosen, width, height);
+  CheckPlayers(loaded->stored, places, width, height);
   return 0;
 }
