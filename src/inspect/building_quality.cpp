@@ -6,6 +6,7 @@
 
 #include "core/map_grid.h"
 #include "core/map_layout.h"
+#include "inspect/walking.h"
 
 namespace plandrix {
 namespace {
@@ -104,35 +105,108 @@ TriangleBits TriangleBitsOf(Landscape landscape) {
   return bits;
 }
 
-std::uint8_t AroundAt(const MapLayers& layers, const TriangleBits& bits, const MapGrid& grid,
-                      Point p) {
-  int around = 0;
-  for (const Triangle& t : grid.TrianglesAround(p)) {
-    around |= bits[(t.second ? layers.second : layers.first)[t.vertex]];
-  }
-  return static_cast<std::uint8_t>(around);
+// The edges of a vertex with a walkable triangle on one side, from the bits of its six
+// triangles in the order of MapGrid::TrianglesAround: the edge in direction i lies between
+// triangles i - 1 and i, so its bit is set in the triangles' walkable bits or in them
+// turned one place round.
+constexpr int kWalkableBit = 1;
+static_assert(kAnyWalkable == 1 << kWalkableBit);
+std::uint8_t EdgeBits(std::uint8_t north_west_first, std::uint8_t north_west_second,
+                      std::uint8_t north_east_first, std::uint8_t own_second,
+                      std::uint8_t own_first, std::uint8_t west_second) {
+  const auto at = [](std::uint8_t bits, int k) { return ((bits >> kWalkableBit) & 1) << k; };
+  const int sides = at(north_west_first, 0) | at(north_west_second, 1) | at(north_east_first, 2) |
+                    at(own_second, 3) | at(own_first, 4) | at(west_second, 5);
+  return static_cast<std::uint8_t>((sides | (sides << 1) | (sides >> 5)) & 0x3F);
 }
 
-// One row of the triangle bits. Between the first and the last column the six triangles
-// lie at fixed distances from the vertex: its own two, its west neighbour's second, and
-// three in the row above (wrapped to the last row for row 0), half a vertex further right
-// on odd rows. The two end columns wrap and go through the grid.
-void ReadAroundRow(const MapLayers& layers, const TriangleBits& bits, const MapGrid& grid,
-                   std::size_t y, std::span<std::uint8_t> around) {
-  const std::size_t width = layers.width;
-  const std::size_t row = y * width;
-  const std::size_t up = (y == 0 ? layers.height - 1 : y - 1) * width + (y & 1U);
-  const std::uint8_t* first = layers.first.data();
-  const std::uint8_t* second = layers.second.data();
-  for (std::size_t x = 1; x + 1 < width; ++x) {
-    const std::size_t v = row + x;
-    const std::size_t north_west = up + x - 1;
-    around[v] = static_cast<std::uint8_t>(bits[first[north_west]] | bits[second[north_west]] |
-                                          bits[first[north_west + 1]] | bits[second[v]] |
-                                          bits[first[v]] | bits[second[v - 1]]);
+// The bits of the first and second triangles of one row.
+struct RowBits {
+  std::vector<std::uint8_t> first;
+  std::vector<std::uint8_t> second;
+};
+
+void ReadRowBits(const MapLayers& layers, const TriangleBits& bits, std::size_t y, RowBits& row) {
+  const std::uint8_t* first = layers.first.data() + y * layers.width;
+  const std::uint8_t* second = layers.second.data() + y * layers.width;
+  for (std::size_t x = 0; x < layers.width; ++x) {
+    row.first[x] = bits[first[x]];
+    row.second[x] = bits[second[x]];
   }
-  around[row] = AroundAt(layers, bits, grid, {0, y});
-  if (width > 1) around[row + width - 1] = AroundAt(layers, bits, grid, {width - 1, y});
+}
+
+void ReadFactsThroughGrid(const MapLayers& layers, const TriangleBits& bits, const MapGrid& grid,
+                          Point p, VertexFacts& facts) {
+  const std::array<Triangle, 6> triangles = grid.TrianglesAround(p);
+  std::array<std::uint8_t, 6> six{};
+  for (std::size_t i = 0; i < six.size(); ++i) {
+    const Triangle& t = triangles[i];
+    six[i] = bits[(t.second ? layers.second : layers.first)[t.vertex]];
+  }
+  const std::size_t v = grid.Index(p);
+  facts.around[v] = static_cast<std::uint8_t>(six[0] | six[1] | six[2] | six[3] | six[4] | six[5]);
+  facts.walk[v] = EdgeBits(six[0], six[1], six[2], six[3], six[4], six[5]);
+}
+
+// Columns 1 to end - 1 of one row, where the six triangles lie at fixed places: the vertex's
+// own two, its west neighbour's second, and three in the row above, half a vertex further
+// right on odd rows (o is 1 on them). Byte operations only, many vertices at once.
+void ReadInteriorFacts(const std::uint8_t* __restrict up_first,
+                       const std::uint8_t* __restrict up_second,
+                       const std::uint8_t* __restrict first, const std::uint8_t* __restrict second,
+                       std::uint8_t* __restrict around, std::uint8_t* __restrict walk,
+                       std::ptrdiff_t o, std::ptrdiff_t end) {
+  for (std::ptrdiff_t x = 1; x < end; ++x) {
+    const std::uint8_t north_west_first = up_first[x - 1 + o];
+    const std::uint8_t north_west_second = up_second[x - 1 + o];
+    const std::uint8_t north_east_first = up_first[x + o];
+    around[x] = static_cast<std::uint8_t>(north_west_first | north_west_second | north_east_first |
+                                          second[x] | first[x] | second[x - 1]);
+    walk[x] = EdgeBits(north_west_first, north_west_second, north_east_first, second[x], first[x],
+                       second[x - 1]);
+  }
+}
+
+// Sets kWalkableVertex in the walk byte of every vertex that IsWalkableVertex, in byte
+// operations only (conditions worked out whole): the compiler takes many vertices at once.
+void MarkWalkableVertices(VertexFacts& facts) {
+  static_assert(static_cast<int>(O::kTree) == 1 && static_cast<int>(O::kTreeWithoutWood) == 2 &&
+                static_cast<int>(O::kPlainDecoration) == 4);
+  const std::uint8_t* around = facts.around.data();
+  const VertexObject* objects = facts.objects.data();
+  std::uint8_t* walk = facts.walk.data();
+  const std::size_t n = facts.walk.size();
+  for (std::size_t v = 0; v < n; ++v) {
+    const auto object = static_cast<std::uint8_t>(objects[v]);
+    // Nothing, a tree or a plain decoration on it.
+    const bool free = (object <= 2) | (object == 4);
+    const bool ground = (around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
+    walk[v] = static_cast<std::uint8_t>(walk[v] | ((free & ground) ? kWalkableVertex : 0));
+  }
+}
+
+// The triangle bits and edges of every vertex, row by row from the bits of each row's
+// triangles (the row above row 0 is the last one). The two end columns wrap and go
+// through the grid.
+void ReadTriangleFacts(const MapLayers& layers, VertexFacts& facts) {
+  const MapGrid grid(layers.width, layers.height);
+  const TriangleBits bits = TriangleBitsOf(layers.landscape);
+  const std::size_t width = layers.width;
+  RowBits up{std::vector<std::uint8_t>(width), std::vector<std::uint8_t>(width)};
+  RowBits row = up;
+  ReadRowBits(layers, bits, layers.height - 1, up);
+  for (std::size_t y = 0; y < layers.height; ++y) {
+    ReadRowBits(layers, bits, y, row);
+    if (width > 2) {
+      ReadInteriorFacts(up.first.data(), up.second.data(), row.first.data(), row.second.data(),
+                        facts.around.data() + y * width, facts.walk.data() + y * width,
+                        static_cast<std::ptrdiff_t>(y & 1U),
+                        static_cast<std::ptrdiff_t>(width - 1));
+    }
+    ReadFactsThroughGrid(layers, bits, grid, {0, y}, facts);
+    ReadFactsThroughGrid(layers, bits, grid, {width - 1, y}, facts);
+    std::swap(up, row);
+  }
 }
 
 // ---- Seas ----
@@ -142,15 +216,13 @@ Point UnpackPoint(std::uint32_t packed) { return {packed & 0xFFFFU, packed >> 16
 
 // Gives sea id to every sea point joined to start; the number of them.
 std::uint32_t FloodSea(std::span<const std::uint8_t> around, const MapGrid& grid, Point start,
-                       std::uint32_t id, std::vector<std::uint32_t>& sea_of,
-                       std::vector<std::uint32_t>& queue) {
+                       std::uint32_t id, LayerVector<std::uint32_t>& sea_of,
+                       LayerVector<std::uint32_t>& queue) {
   queue.clear();
   queue.push_back(PackPoint(start));
   sea_of[grid.Index(start)] = id;
   for (std::size_t head = 0; head < queue.size(); ++head) {
-    const Point p = UnpackPoint(queue[head]);
-    for (const Direction d : kDirections) {
-      const Point q = grid.Neighbour(p, d);
+    for (const Point q : NeighbourPoints(grid, UnpackPoint(queue[head]))) {
       const std::size_t u = grid.Index(q);
       if (sea_of[u] == kNoSea && IsSeaPoint(around[u])) {
         sea_of[u] = id;
@@ -187,6 +259,7 @@ struct QualityRules {
   const std::uint8_t* heights;
   const std::uint8_t* around;
   const VertexObject* objects;
+  const std::uint8_t* marks;  // see ReadMarks
 };
 
 // The 18 vertices within two steps: the six neighbours in the order of kDirections (W, NW,
@@ -198,10 +271,13 @@ constexpr std::size_t kExtensionsEnd = 3;  // W, NW and NE: where a castle's ext
 static_assert(static_cast<std::size_t>(Direction::kWest) == 0 &&
               static_cast<std::size_t>(Direction::kNorthEast) == 2);
 
-// What a neighbour's object does to a vertex (step 5).
-constexpr std::uint8_t kNearGranite = 1;
-constexpr std::uint8_t kNearTree = 2;
-constexpr std::uint8_t kNearTaken = 4;  // anything but a plain decoration
+// What a neighbour's object does to a vertex (step 5), by bit.
+constexpr int kGraniteBit = 0;
+constexpr int kTreeBit = 1;
+constexpr int kTakenBit = 2;  // anything but a plain decoration
+constexpr std::uint8_t kNearGranite = 1 << kGraniteBit;
+constexpr std::uint8_t kNearTree = 1 << kTreeBit;
+constexpr std::uint8_t kNearTaken = 1 << kTakenBit;
 constexpr std::array<std::uint8_t, 8> kNearBits = {
     0,                          // none
     kNearTree | kNearTaken,     // tree
@@ -300,18 +376,98 @@ std::array<std::size_t, kWithinTwo> WithinTwoOf(const MapGrid& grid, Point p) {
   return indexes;
 }
 
-// The same 18 vertices as offsets of the index, for a vertex two columns and two rows away
-// from every edge: rows two apart share their stagger, odd rows lie half a vertex right.
-std::array<std::ptrdiff_t, kWithinTwo> InteriorOffsets(std::ptrdiff_t w, bool odd_row) {
-  const std::ptrdiff_t o = odd_row ? 1 : 0;
-  return {-1,         -w - 1 + o, -w + o,     1,          w + o,      w - 1 + o,  // one step
-          -2 * w - 1, -2 * w,     -2 * w + 1, -w - 2 + o, -w + 1 + o, -2,
-          2,          w - 2 + o,  w + 1 + o,  2 * w - 1,  2 * w,      2 * w + 1};
-}
-
 Q QualityThroughGrid(const QualityRules& rules, const MapGrid& grid, Point p) {
   const std::array<std::size_t, kWithinTwo> near = WithinTwoOf(grid, p);
   return QualityAt(rules, grid.Index(p), [&near](std::size_t i) { return near[i]; });
+}
+
+// What each vertex means to the vertices around it, one byte per vertex, so that the loop
+// over the inside of the map reads bytes only: the kNear bits of its object, and whether a
+// flag can stand on it (nothing but a plain decoration, no danger, a walkable triangle).
+constexpr int kFlagFitsBit = 3;
+constexpr std::uint8_t kFlagFits = 1 << kFlagFitsBit;
+
+LayerVector<std::uint8_t> ReadMarks(const VertexFacts& facts) {
+  LayerVector<std::uint8_t> marks(facts.objects.size());
+  for (std::size_t v = 0; v < marks.size(); ++v) {
+    const VertexObject object = facts.objects[v];
+    const bool flag_fits =
+        LeavesVertexFree(object) && (facts.around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
+    marks[v] = static_cast<std::uint8_t>(kNearBits[static_cast<std::size_t>(object)] |
+                                         (flag_fits ? kFlagFits : 0));
+  }
+  return marks;
+}
+
+std::uint8_t AbsDiff(std::uint8_t p, std::uint8_t q) {
+  return static_cast<std::uint8_t>(std::max(p, q) - std::min(p, q));
+}
+std::uint8_t Max(std::uint8_t p, std::uint8_t q) { return std::max(p, q); }
+// Conditions as bytes of 0 or 1, so that they combine with & and | without a branch.
+std::uint8_t Is(bool condition) { return static_cast<std::uint8_t>(condition); }
+std::uint8_t Bit(std::uint8_t byte, int bit) {
+  return static_cast<std::uint8_t>((byte >> bit) & 1);
+}
+// value where condition (0 or 1) is 1, otherwise where it is 0.
+std::uint8_t Pick(std::uint8_t condition, std::uint8_t value, std::uint8_t otherwise) {
+  const auto mask = static_cast<std::uint8_t>(0U - condition);
+  return static_cast<std::uint8_t>(otherwise ^ ((value ^ otherwise) & mask));
+}
+
+// Steps 1, 2, 3, 5 and 7 for columns [begin, end) of a row at least two rows and two
+// columns away from the map's edges, where the 18 vertices within two steps lie at fixed
+// distances (odd rows half a vertex to the right: o is 1 on them). The same rules as
+// QualityAt, written as selects over bytes without a branch (conditions worked out whole
+// and taken with Pick), so that the compiler takes 16 or more vertices at once. h, around, marks
+// and out point at column 0 of the row.
+void QualityOfInteriorRow(const std::uint8_t* __restrict h, const std::uint8_t* __restrict around,
+                          const std::uint8_t* __restrict marks, std::uint8_t* __restrict out,
+                          std::ptrdiff_t w, std::ptrdiff_t o, std::ptrdiff_t begin,
+                          std::ptrdiff_t end) {
+  constexpr auto kN = static_cast<std::uint8_t>(Q::kNothing);
+  constexpr auto kF = static_cast<std::uint8_t>(Q::kFlag);
+  constexpr auto kM = static_cast<std::uint8_t>(Q::kMine);
+  constexpr auto kH = static_cast<std::uint8_t>(Q::kHut);
+  constexpr auto kHouse = static_cast<std::uint8_t>(Q::kHouse);
+  constexpr auto kC = static_cast<std::uint8_t>(Q::kCastle);
+  for (std::ptrdiff_t x = begin; x < end; ++x) {
+    const std::uint8_t a = h[x];
+    const std::uint8_t se = h[x + w + o];
+    const std::uint8_t rise = AbsDiff(se, a);  // a rise where se > a
+    const std::uint8_t rises = Is(se > a);
+    const std::uint8_t near = Max(Max(Max(AbsDiff(h[x - 1], a), AbsDiff(h[x + 1], a)),
+                                      Max(AbsDiff(h[x - w - 1 + o], a), AbsDiff(h[x - w + o], a))),
+                                  Max(AbsDiff(h[x + w - 1 + o], a), rise));
+    const std::uint8_t far_up =
+        Max(Max(Max(AbsDiff(h[x - 2 * w - 1], a), AbsDiff(h[x - 2 * w], a)),
+                Max(AbsDiff(h[x - 2 * w + 1], a), AbsDiff(h[x - w - 2 + o], a))),
+            Max(AbsDiff(h[x - w + 1 + o], a), AbsDiff(h[x - 2], a)));
+    const std::uint8_t far_down =
+        Max(Max(Max(AbsDiff(h[x + 2], a), AbsDiff(h[x + w - 2 + o], a)),
+                Max(AbsDiff(h[x + w + 1 + o], a), AbsDiff(h[x + 2 * w - 1], a))),
+            Max(AbsDiff(h[x + 2 * w], a), AbsDiff(h[x + 2 * w + 1], a)));
+    const std::uint8_t far = Max(far_up, far_down);
+    const std::uint8_t t = around[x];
+    std::uint8_t q = Pick(Is((t & kAnyWalkable) != 0), kF, kN);
+    q = Pick(Is((t & kNotAllBuildable) == 0), kC, q);
+    q = Pick(Is((t & kNotAllMine) == 0), kM, q);
+    q = Pick(Is((t & kAnyDanger) != 0), kN, q);
+    const std::uint8_t castle = Is(q == kC);
+    const std::uint8_t castle_hut = castle & Is(far > 2);
+    const std::uint8_t castle_flag = castle & ((rises & Is(rise > 1)) | Is(near > 3));
+    const std::uint8_t mine_flag = Is(q == kM) & rises & Is(rise > 3);
+    q = Pick(castle_hut, kH, q);
+    q = Pick(castle_flag | mine_flag, kF, q);
+    const auto extensions =
+        static_cast<std::uint8_t>(marks[x - 1] | marks[x - w - 1 + o] | marks[x - w + o]);
+    const auto all = static_cast<std::uint8_t>(extensions | marks[x + 1] | marks[x + w + o] |
+                                               marks[x + w - 1 + o]);
+    q = Pick(Is(q > kF) & Bit(all, kGraniteBit), kF, q);
+    q = Pick(Is(q > kH) & Bit(all, kTreeBit), kH, q);
+    q = Pick(Is(q == kC) & Bit(extensions, kTakenBit), kHouse, q);
+    q = Pick(Is(q > kF) & (Bit(marks[x + w + o], kFlagFitsBit) ^ 1U), kF, q);
+    out[x] = Pick(Bit(marks[x], kTakenBit), kN, q);
+  }
 }
 
 void ComputeQualityRow(const QualityRules& rules, const MapGrid& grid, std::size_t y,
@@ -327,12 +483,11 @@ void ComputeQualityRow(const QualityRules& rules, const MapGrid& grid, std::size
   }
   for (std::size_t x = 0; x < begin; ++x)
     quality[row + x] = QualityThroughGrid(rules, grid, {x, y});
-  const auto offsets = InteriorOffsets(static_cast<std::ptrdiff_t>(width), (y & 1U) != 0);
-  for (std::size_t x = begin; x < end; ++x) {
-    const std::size_t v = row + x;
-    quality[v] = QualityAt(rules, v, [v, &offsets](std::size_t i) {
-      return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(v) + offsets[i]);
-    });
+  if (begin < end) {
+    QualityOfInteriorRow(rules.heights + row, rules.around + row, rules.marks + row,
+                         reinterpret_cast<std::uint8_t*>(quality.data() + row),
+                         static_cast<std::ptrdiff_t>(width), static_cast<std::ptrdiff_t>(y & 1U),
+                         static_cast<std::ptrdiff_t>(begin), static_cast<std::ptrdiff_t>(end));
   }
   for (std::size_t x = end; x < width; ++x) {
     quality[row + x] = QualityThroughGrid(rules, grid, {x, y});
@@ -358,7 +513,7 @@ void MarkHarbours(const MapLayers& layers, std::span<const std::uint8_t> around,
 }
 
 bool HoldsFacts(const VertexFacts& facts, std::size_t n) {
-  return facts.around.size() == n && facts.objects.size() == n;
+  return facts.around.size() == n && facts.objects.size() == n && facts.walk.size() == n;
 }
 
 // ---- The same rules, vertex by vertex through the grid ----
@@ -499,14 +654,14 @@ Q PlainQualityAt(const MapLayers& layers, const MapGrid& grid, std::span<const O
 //   its NE part removes the other: of its own parts, only W and NE stay. For a ruin in
 //   column 0 removed from the row below, the last-column vertex W of it has been read by
 //   then and its own object is cleared too.
-std::vector<VertexObject> ReadObjects(std::span<const std::uint8_t> object_index,
+LayerVector<VertexObject> ReadObjects(std::span<const std::uint8_t> object_index,
                                       std::span<const std::uint8_t> object_type, std::size_t width,
                                       std::size_t height) {
   if (!HoldsSides(width, height)) return {};
   const std::size_t n = width * height;
   if (object_index.size() < n || object_type.size() < n) return {};
   const MapGrid grid(width, height);
-  std::vector<VertexObject> objects(n, O::kNone);
+  LayerVector<VertexObject> objects(n, O::kNone);
   for (std::size_t v = 0; v < n; ++v) {
     const VertexObject object = ObjectAt(object_type[v], object_index[v]);
     if (object == O::kCastleRuin) {
@@ -546,13 +701,12 @@ std::optional<MapLayers> LayersOf(std::span<const std::uint8_t> image, Landscape
 VertexFacts ReadVertexFacts(const MapLayers& layers) {
   VertexFacts facts;
   if (!HoldsLayers(layers)) return facts;
-  const MapGrid grid(layers.width, layers.height);
-  const TriangleBits bits = TriangleBitsOf(layers.landscape);
-  facts.around.resize(grid.size());
-  for (std::size_t y = 0; y < layers.height; ++y) {
-    ReadAroundRow(layers, bits, grid, y, facts.around);
-  }
+  const std::size_t n = layers.width * layers.height;
+  facts.around.resize(n);
+  facts.walk.resize(n);
+  ReadTriangleFacts(layers, facts);
   facts.objects = ReadObjects(layers.object_index, layers.object_type, layers.width, layers.height);
+  MarkWalkableVertices(facts);
   return facts;
 }
 
@@ -561,7 +715,7 @@ Seas FindSeas(std::span<const std::uint8_t> around, std::size_t width, std::size
   if (!HoldsSides(width, height) || around.size() < width * height) return seas;
   const MapGrid grid(width, height);
   seas.sea_of.assign(grid.size(), kNoSea);
-  std::vector<std::uint32_t> queue;
+  LayerVector<std::uint32_t> queue;
   std::size_t v = 0;
   for (std::size_t y = 0; y < height; ++y) {
     for (std::size_t x = 0; x < width; ++x, ++v) {
@@ -588,26 +742,28 @@ std::vector<std::uint32_t> HarbourSeas(std::span<const std::uint8_t> around, con
   return found;
 }
 
-std::vector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers,
+LayerVector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers,
                                                     const VertexFacts& facts) {
   if (!HoldsLayers(layers)) return {};
   const MapGrid grid(layers.width, layers.height);
   if (!HoldsFacts(facts, grid.size())) return {};
-  const QualityRules rules{layers.heights.data(), facts.around.data(), facts.objects.data()};
-  std::vector<BuildingQuality> quality(grid.size());
+  const LayerVector<std::uint8_t> marks = ReadMarks(facts);
+  const QualityRules rules{layers.heights.data(), facts.around.data(), facts.objects.data(),
+                           marks.data()};
+  LayerVector<BuildingQuality> quality(grid.size());
   for (std::size_t y = 0; y < layers.height; ++y) ComputeQualityRow(rules, grid, y, quality);
   MarkHarbours(layers, facts.around, quality);
   return quality;
 }
 
-std::vector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers) {
+LayerVector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers) {
   return ComputeBuildingQuality(layers, ReadVertexFacts(layers));
 }
 
-std::vector<BuildingQuality> ComputeBuildingQualityPlain(const MapLayers& layers) {
+LayerVector<BuildingQuality> ComputeBuildingQualityPlain(const MapLayers& layers) {
   if (!HoldsLayers(layers)) return {};
   const MapGrid grid(layers.width, layers.height);
-  const std::vector<O> objects =
+  const LayerVector<O> objects =
       ReadObjects(layers.object_index, layers.object_type, layers.width, layers.height);
   std::vector<PlainTriangles> triangles(grid.size());
   std::vector<std::uint8_t> sea_points(grid.size(), kNotAllShippable);
@@ -616,7 +772,7 @@ std::vector<BuildingQuality> ComputeBuildingQualityPlain(const MapLayers& layers
     if (triangles[v].all_shippable) sea_points[v] = 0;
   }
   const Seas seas = FindSeas(sea_points, layers.width, layers.height);
-  std::vector<BuildingQuality> quality(grid.size());
+  LayerVector<BuildingQuality> quality(grid.size());
   for (std::size_t v = 0; v < grid.size(); ++v) {
     quality[v] = PlainQualityAt(layers, grid, objects, triangles, seas, grid.PointOf(v));
   }

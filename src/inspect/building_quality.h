@@ -27,15 +27,65 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "core/map_format.h"
+#include "core/map_grid.h"
+#include "core/platform.h"
 #include "core/terrain.h"
 
 namespace plandrix {
+
+// ---- Storage of per-vertex layers ----
+
+// A 4096 x 4096 map has 16.7 million vertices: faulting in a layer of them in 4 KiB pages
+// costs more than working it out. The layers here take their memory from
+// platform::AllocateLargeBuffer, which the kernel may back with 2 MiB pages.
+template <typename T>
+struct LargePageAllocator {
+  using value_type = T;
+  LargePageAllocator() = default;
+  template <typename U>
+  LargePageAllocator(const LargePageAllocator<U>&) noexcept {}
+  T* allocate(std::size_t count) {
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
+    void* data = platform::AllocateLargeBuffer(count * sizeof(T));
+    if (data == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(data);
+  }
+  void deallocate(T* data, std::size_t count) noexcept {
+    platform::FreeLargeBuffer(data, count * sizeof(T));
+  }
+  template <typename U>
+  friend bool operator==(const LargePageAllocator&, const LargePageAllocator<U>&) {
+    return true;
+  }
+};
+template <typename T>
+using LayerVector = std::vector<T, LargePageAllocator<T>>;
+
+// The six neighbours of p on the wrapped grid as points, in the order of kDirections: the
+// same as MapGrid::Neighbour for each direction, worked out at once for the walks' queues.
+inline std::array<Point, 6> NeighbourPoints(const MapGrid& grid, Point p) {
+  const std::size_t left = p.x == 0 ? grid.width() - 1 : p.x - 1;
+  const std::size_t right = p.x + 1 == grid.width() ? 0 : p.x + 1;
+  const std::size_t up = p.y == 0 ? grid.height() - 1 : p.y - 1;
+  const std::size_t down = p.y + 1 == grid.height() ? 0 : p.y + 1;
+  const bool odd = (p.y & 1U) != 0;
+  const std::size_t west_of_rows = odd ? p.x : left;  // the column of NW and SW
+  const std::size_t east_of_rows = odd ? right : p.x;
+  return {{{left, p.y},
+           {west_of_rows, up},
+           {east_of_rows, up},
+           {right, p.y},
+           {east_of_rows, down},
+           {west_of_rows, down}}};
+}
 
 // ---- Building quality ----
 
@@ -134,7 +184,7 @@ constexpr VertexObject ObjectOf(std::uint8_t type, std::uint8_t index) {
 // What stands on every vertex once the game has read the object blocks (width x height
 // bytes each) in row order. Empty when the blocks are shorter or a side is 0 or above
 // 65535.
-std::vector<VertexObject> ReadObjects(std::span<const std::uint8_t> object_index,
+LayerVector<VertexObject> ReadObjects(std::span<const std::uint8_t> object_index,
                                       std::span<const std::uint8_t> object_type, std::size_t width,
                                       std::size_t height);
 
@@ -173,10 +223,17 @@ inline constexpr std::uint8_t kNotAllWaterKind = 0x20;
 // A sea point: ships sail on all six of its triangles.
 constexpr bool IsSeaPoint(std::uint8_t around) { return (around & kNotAllShippable) == 0; }
 
+// A vertex's walk byte: bit i (0 to 5) set for the edge in direction kDirections[i] that has
+// a walkable triangle on one side (walking.h names the two triangles of each edge), and
+// kWalkableVertex when the vertex can be walked on (IsWalkableVertex). An edge can be
+// walked along when its bit is set and both its vertices can be walked on.
+inline constexpr std::uint8_t kWalkableVertex = 0x40;
+
 // What every rule reads of each vertex, worked out once per map.
 struct VertexFacts {
-  std::vector<std::uint8_t> around;  // the bits above
-  std::vector<VertexObject> objects;
+  LayerVector<std::uint8_t> around;  // the bits above
+  LayerVector<VertexObject> objects;
+  LayerVector<std::uint8_t> walk;  // the walk byte
 };
 VertexFacts ReadVertexFacts(const MapLayers& layers);
 
@@ -188,7 +245,7 @@ inline constexpr std::uint32_t kSmallestHarbourSea = 21;
 
 // The seas: sets of sea points joined by steps between sea points, around the wrap too.
 struct Seas {
-  std::vector<std::uint32_t> sea_of;  // per vertex: its sea, kNoSea for a vertex on no sea
+  LayerVector<std::uint32_t> sea_of;  // per vertex: its sea, kNoSea for a vertex on no sea
   std::vector<std::uint32_t> sizes;   // per sea: its points; seas numbered in row order
 };
 Seas FindSeas(std::span<const std::uint8_t> around, std::size_t width, std::size_t height);
@@ -203,12 +260,12 @@ std::vector<std::uint32_t> HarbourSeas(std::span<const std::uint8_t> around, con
 // ---- Building quality of every vertex ----
 
 // facts are ReadVertexFacts(layers). Empty when the layers or facts do not hold the map.
-std::vector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers,
+LayerVector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers,
                                                     const VertexFacts& facts);
-std::vector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers);
+LayerVector<BuildingQuality> ComputeBuildingQuality(const MapLayers& layers);
 
 // The same rules vertex by vertex through MapGrid, without shortcuts: slow, and what the
 // tests hold the fast version to.
-std::vector<BuildingQuality> ComputeBuildingQualityPlain(const MapLayers& layers);
+LayerVector<BuildingQuality> ComputeBuildingQualityPlain(const MapLayers& layers);
 
 }  // namespace plandrix

@@ -6,45 +6,27 @@
 namespace plandrix {
 namespace {
 
-// Whether each triangle byte is walkable ground, looked up once per walk.
-using WalkableBytes = std::array<bool, 256>;
-
-WalkableBytes WalkableBytesOf() {
-  WalkableBytes walkable{};
-  for (std::size_t i = 0; i < walkable.size(); ++i) {
-    walkable[i] = IsWalkable(static_cast<std::uint8_t>(i));
-  }
-  return walkable;
-}
-
 bool HoldsFacts(const VertexFacts& facts, std::size_t n) {
-  return facts.around.size() == n && facts.objects.size() == n;
+  return facts.around.size() == n && facts.objects.size() == n && facts.walk.size() == n;
 }
 
-void MarkSeen(std::vector<std::uint64_t>& seen, std::size_t v) {
+void MarkSeen(LayerVector<std::uint64_t>& seen, std::size_t v) {
   seen[v / 64] |= std::uint64_t{1} << (v % 64);
 }
 
-// The edges of vertex v (a bit per direction of kDirections) that have a walkable triangle
-// on one side: with bit k for triangle k of TrianglesAround, the edge in direction i lies
-// between triangles i - 1 and i (kEdgeTriangles), so its bit is set in the triangle bits
-// or in them turned one place round. Danger needs no test: a walkable vertex has none.
-unsigned EdgesWithWalkableSide(const MapLayers& layers, const WalkableBytes& walkable,
-                               std::size_t v, const std::array<std::size_t, 6>& near) {
-  const std::size_t west = near[static_cast<std::size_t>(Direction::kWest)];
-  const std::size_t north_west = near[static_cast<std::size_t>(Direction::kNorthWest)];
-  const std::size_t north_east = near[static_cast<std::size_t>(Direction::kNorthEast)];
-  const unsigned triangles =
-      (walkable[layers.first[north_west]] ? 1U : 0U) |
-      (walkable[layers.second[north_west]] ? 2U : 0U) |
-      (walkable[layers.first[north_east]] ? 4U : 0U) | (walkable[layers.second[v]] ? 8U : 0U) |
-      (walkable[layers.first[v]] ? 16U : 0U) | (walkable[layers.second[west]] ? 32U : 0U);
-  return (triangles | (triangles << 1) | (triangles >> 5)) & 0x3FU;
+// The most vertices a walk of radius steps from count starts can reach: 3r(r + 1) + 1 per
+// start, and never more than the map. Reserved at once, so that the queue never moves.
+std::size_t MostReached(std::size_t count, std::uint32_t radius, std::size_t vertices) {
+  if (radius >= 0xFFFF) return vertices;
+  const std::size_t r = radius;
+  return std::min(vertices, count * (3 * r * (r + 1) + 1));
 }
 
 // Puts every start on its own vertex (steps 0), in start order.
-void SeedStarts(Walk& walk, const MapGrid& grid, std::span<const std::size_t> starts) {
+void SeedStarts(Walk& walk, const MapGrid& grid, std::span<const std::size_t> starts,
+                std::uint32_t radius) {
   const std::size_t count = std::min(starts.size(), kMostStarts);
+  walk.reached.reserve(MostReached(count, radius, grid.size()));
   for (std::size_t s = 0; s < count; ++s) {
     const std::size_t v = starts[s];
     if (v >= grid.size() || walk.Reached(v)) continue;
@@ -124,24 +106,21 @@ Walk WalkFrom(const MapLayers& layers, const VertexFacts& facts,
   if (!HoldsFacts(facts, grid.size())) return walk;
   walk.width = layers.width;
   walk.seen.assign((grid.size() + 63) / 64, 0);
-  SeedStarts(walk, grid, starts);
-  const WalkableBytes walkable = WalkableBytesOf();
+  SeedStarts(walk, grid, starts, radius);
+  const std::uint8_t* walk_bits = facts.walk.data();
   for (std::size_t head = 0; head < walk.reached.size(); ++head) {
     const WalkedVertex from = walk.reached[head];  // a copy: reached grows below
     if (from.steps >= radius) continue;
     const Point p{from.x, from.y};
-    const std::size_t v = grid.Index(p);
-    if (!IsWalkableVertex(facts.around[v], facts.objects[v])) continue;
-    const std::array<std::size_t, 6> near = grid.Neighbours(p);
-    const unsigned edges = EdgesWithWalkableSide(layers, walkable, v, near);
+    const std::uint8_t edges = walk_bits[grid.Index(p)];
+    if ((edges & kWalkableVertex) == 0) continue;
+    const std::array<Point, 6> near = NeighbourPoints(grid, p);
     for (std::size_t i = 0; i < near.size(); ++i) {
-      const std::size_t u = near[i];
-      if (((edges >> i) & 1U) == 0 || walk.Reached(u) ||
-          !IsWalkableVertex(facts.around[u], facts.objects[u])) {
-        continue;
-      }
+      if (((edges >> i) & 1U) == 0) continue;
+      const Point q = near[i];
+      const std::size_t u = grid.Index(q);
+      if (walk.Reached(u) || (walk_bits[u] & kWalkableVertex) == 0) continue;
       MarkSeen(walk.seen, u);
-      const Point q = grid.Neighbour(p, kDirections[i]);
       walk.reached.push_back({from.steps + 1, static_cast<std::uint16_t>(q.x),
                               static_cast<std::uint16_t>(q.y), from.start});
     }
@@ -150,8 +129,8 @@ Walk WalkFrom(const MapLayers& layers, const VertexFacts& facts,
 }
 
 VertexWalk SpreadWalk(const Walk& walk, std::size_t vertices) {
-  VertexWalk spread{std::vector<std::uint8_t>(vertices, kNoStart),
-                    std::vector<std::uint32_t>(vertices, kUnlimitedSteps)};
+  VertexWalk spread{LayerVector<std::uint8_t>(vertices, kNoStart),
+                    LayerVector<std::uint32_t>(vertices, kUnlimitedSteps)};
   for (const WalkedVertex& vertex : walk.reached) {
     const std::size_t v = walk.IndexOf(vertex);
     if (v >= vertices) continue;
@@ -166,8 +145,8 @@ VertexWalk WalkFromPlain(const MapLayers& layers, std::span<const VertexObject> 
   if (!HoldsLayers(layers)) return {};
   const MapGrid grid(layers.width, layers.height);
   if (objects.size() < grid.size()) return {};
-  VertexWalk walk{std::vector<std::uint8_t>(grid.size(), kNoStart),
-                  std::vector<std::uint32_t>(grid.size(), kUnlimitedSteps)};
+  VertexWalk walk{LayerVector<std::uint8_t>(grid.size(), kNoStart),
+                  LayerVector<std::uint32_t>(grid.size(), kUnlimitedSteps)};
   for (std::size_t s = 0; s < std::min(starts.size(), kMostStarts); ++s) {
     if (starts[s] >= grid.size()) continue;
     const std::vector<std::uint32_t> steps =

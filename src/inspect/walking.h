@@ -53,9 +53,9 @@ struct Walk {
   std::size_t width = 0;
   // Every vertex reached, once, in the order reached: steps never decrease along it. (It
   // is the walk's queue.)
-  std::vector<WalkedVertex> reached;
+  LayerVector<WalkedVertex> reached;
   // One bit per vertex (bit v % 64 of word v / 64): reached.
-  std::vector<std::uint64_t> seen;
+  LayerVector<std::uint64_t> seen;
 
   std::size_t IndexOf(const WalkedVertex& vertex) const { return vertex.y * width + vertex.x; }
   bool Reached(std::size_t v) const {
@@ -75,8 +75,8 @@ Walk WalkFrom(const MapLayers& layers, const VertexFacts& facts,
 
 // The walk's answer per vertex: kNoStart and kUnlimitedSteps where it did not reach.
 struct VertexWalk {
-  std::vector<std::uint8_t> start;
-  std::vector<std::uint32_t> steps;
+  LayerVector<std::uint8_t> start;
+  LayerVector<std::uint32_t> steps;
   friend bool operator==(const VertexWalk&, const VertexWalk&) = default;
 };
 VertexWalk SpreadWalk(const Walk& walk, std::size_t vertices);

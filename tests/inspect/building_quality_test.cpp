@@ -47,7 +47,7 @@ void PaintAround(Bytes& map, std::size_t x, std::size_t y, std::uint8_t code) {
   }
 }
 
-std::vector<Q> QualityOf(const Bytes& map) {
+LayerVector<Q> QualityOf(const Bytes& map) {
   return ComputeBuildingQuality(*LayersOf(map, Landscape::kGreenland));
 }
 
@@ -165,7 +165,7 @@ const std::vector<QualityCase>& QualityCases() {
 }
 
 TEST(BuildingQualityTest, EveryVertexOfAFlatMeadowIsACastle) {
-  const std::vector<Q> quality = QualityOf(Meadow(12, 12));
+  const LayerVector<Q> quality = QualityOf(Meadow(12, 12));
   ASSERT_EQ(quality.size(), 144U);
   EXPECT_EQ(std::count(quality.begin(), quality.end(), Q::kCastle), 144);
 }
@@ -174,7 +174,7 @@ TEST(BuildingQualityTest, SmallMapsWorkedOutByHand) {
   for (const QualityCase& c : QualityCases()) {
     Bytes map = Meadow(12, 12);
     c.change(map);
-    const std::vector<Q> quality = QualityOf(map);
+    const LayerVector<Q> quality = QualityOf(map);
     ASSERT_EQ(quality.size(), 144U) << c.name;
     for (const Expected& e : c.expected) {
       EXPECT_EQ(kQualityNames[static_cast<std::size_t>(quality[e.y * 12 + e.x])],
@@ -257,9 +257,9 @@ TEST(BuildingQualityTest, CastleRuinsInRowOrder) {
     for (const Point& p : c.ruins) PutObject(map, p.x, p.y, kDecorationType, kCastleRuinIndex);
     for (const Point& p : c.trees) PutObject(map, p.x, p.y, 0xC4, 0x31);
     const auto layers = *LayersOf(map, Landscape::kGreenland);
-    const std::vector<O> objects = ReadObjects(layers.object_index, layers.object_type, 12, 12);
+    const LayerVector<O> objects = ReadObjects(layers.object_index, layers.object_type, 12, 12);
     ASSERT_EQ(objects.size(), 144U);
-    std::vector<O> expected(144, O::kNone);
+    LayerVector<O> expected(144, O::kNone);
     for (const Point& p : c.parts) expected[p.y * 12 + p.x] = O::kCastleRuinPart;
     for (const Point& p : c.ruins_left) expected[p.y * 12 + p.x] = O::kCastleRuin;
     EXPECT_EQ(objects, expected) << c.name;
@@ -297,12 +297,27 @@ TEST(BuildingQualityTest, HarbourNeedsASeaOfMoreThanTwenty) {
     EXPECT_EQ(seas.sea_of[4 * 26 + 3], 0U);
     EXPECT_EQ(seas.sea_of[4 * 26 + 2], kNoSea);
     EXPECT_EQ(seas.sea_of[3 * 26 + 10], kNoSea);
-    const std::vector<Q> quality = ComputeBuildingQuality(layers, facts);
+    const LayerVector<Q> quality = ComputeBuildingQuality(layers, facts);
     EXPECT_EQ(quality[6 * 26 + 10], c.quality) << c.sea_size;
     EXPECT_EQ(quality[6 * 26 + 24], Q::kCastle) << "a coast at NW only";
     EXPECT_EQ(quality[6 * 26 + 11], Q::kCastle) << "no harbour flag";
     const auto harbour_seas = HarbourSeas(facts.around, seas, 26, 12, 6 * 26 + 10);
     EXPECT_EQ(harbour_seas.size(), c.sea_size > 20 ? 1U : 0U);
+  }
+}
+
+TEST(BuildingQualityTest, NeighbourPointsAreTheGridsNeighbours) {
+  for (std::size_t width = 1; width <= 5; ++width) {
+    for (std::size_t height = 1; height <= 5; ++height) {
+      const MapGrid grid(width, height);
+      for (std::size_t v = 0; v < grid.size(); ++v) {
+        const Point p = grid.PointOf(v);
+        const auto points = NeighbourPoints(grid, p);
+        for (std::size_t i = 0; i < kDirections.size(); ++i) {
+          EXPECT_EQ(points[i], grid.Neighbour(p, kDirections[i])) << width << " x " << height;
+        }
+      }
+    }
   }
 }
 
@@ -362,7 +377,7 @@ TEST(BuildingQualityTest, FastAndPlainAgreeOnRandomMaps) {
     const Bytes map = RandomMap(engine, width, height);
     const auto landscape = static_cast<Landscape>(round % 3);
     const MapLayers layers = *LayersOf(map, landscape);
-    const std::vector<Q> quality = ComputeBuildingQuality(layers);
+    const LayerVector<Q> quality = ComputeBuildingQuality(layers);
     ASSERT_EQ(quality, ComputeBuildingQualityPlain(layers))
         << "round " << round << ", " << width << " x " << height;
     for (const Q q : quality) ++seen[static_cast<std::size_t>(q)];

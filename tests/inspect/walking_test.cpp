@@ -84,6 +84,7 @@ TEST(WalkingTest, EachEdgeLiesOnTheTwoTrianglesThatShareBothItsVertices) {
           EXPECT_EQ(IsWalkableEdge(layers, facts.objects, p, other), open)
               << p.x << "," << p.y << " edge " << int(d) << " of " << blocked << ", asked "
               << int(other);
+          EXPECT_EQ(((facts.walk[v] >> static_cast<int>(other)) & 1) != 0, open);
         }
       }
     }
