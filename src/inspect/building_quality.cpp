@@ -170,16 +170,18 @@ void ReadInteriorFacts(const std::uint8_t* __restrict up_first,
 // Sets kWalkableVertex in the walk byte of every vertex that IsWalkableVertex, in byte
 // operations only (conditions worked out whole): the compiler takes many vertices at once.
 void MarkWalkableVertices(VertexFacts& facts) {
-  static_assert(static_cast<int>(O::kTree) == 1 && static_cast<int>(O::kTreeWithoutWood) == 2 &&
-                static_cast<int>(O::kPlainDecoration) == 4);
+  // Nothing, a tree or a plain decoration: the objects up to a tree without wood, or a
+  // plain decoration.
+  static_assert(O::kNone < O::kTree && O::kTree < O::kTreeWithoutWood);
+  constexpr auto kLastTree = static_cast<std::uint8_t>(O::kTreeWithoutWood);
+  constexpr auto kPlain = static_cast<std::uint8_t>(O::kPlainDecoration);
   const std::uint8_t* around = facts.around.data();
   const VertexObject* objects = facts.objects.data();
   std::uint8_t* walk = facts.walk.data();
   const std::size_t n = facts.walk.size();
   for (std::size_t v = 0; v < n; ++v) {
     const auto object = static_cast<std::uint8_t>(objects[v]);
-    // Nothing, a tree or a plain decoration on it.
-    const bool free = (object <= 2) | (object == 4);
+    const bool free = (object <= kLastTree) | (object == kPlain);
     const bool ground = (around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
     walk[v] = static_cast<std::uint8_t>(walk[v] | ((free & ground) ? kWalkableVertex : 0));
   }
@@ -344,35 +346,32 @@ Q QualityAt(const QualityRules& rules, std::size_t v, const Near& near) {
   return takes_flag ? quality : Q::kFlag;
 }
 
+// The twelve vertices two steps away, as two steps one after the other: the row two above,
+// the ends of the row above, of the own row and of the row below, the row two below.
+using D = Direction;
+constexpr std::array<std::array<Direction, 2>, kWithinTwo - kNeighbours> kTwoSteps = {{
+    {D::kNorthWest, D::kNorthWest},
+    {D::kNorthWest, D::kNorthEast},
+    {D::kNorthEast, D::kNorthEast},
+    {D::kNorthWest, D::kWest},
+    {D::kNorthEast, D::kEast},
+    {D::kWest, D::kWest},
+    {D::kEast, D::kEast},
+    {D::kSouthWest, D::kWest},
+    {D::kSouthEast, D::kEast},
+    {D::kSouthWest, D::kSouthWest},
+    {D::kSouthWest, D::kSouthEast},
+    {D::kSouthEast, D::kSouthEast},
+}};
+
 std::array<std::size_t, kWithinTwo> WithinTwoOf(const MapGrid& grid, Point p) {
-  using D = Direction;
-  const auto step = [&grid](Point from, D d) { return grid.Neighbour(from, d); };
-  const Point w = step(p, D::kWest);
-  const Point nw = step(p, D::kNorthWest);
-  const Point ne = step(p, D::kNorthEast);
-  const Point e = step(p, D::kEast);
-  const Point se = step(p, D::kSouthEast);
-  const Point sw = step(p, D::kSouthWest);
-  const std::array<Point, kWithinTwo> points = {w,
-                                                nw,
-                                                ne,
-                                                e,
-                                                se,
-                                                sw,  // one step
-                                                step(nw, D::kNorthWest),
-                                                step(nw, D::kNorthEast),
-                                                step(ne, D::kNorthEast),
-                                                step(nw, D::kWest),
-                                                step(ne, D::kEast),
-                                                step(w, D::kWest),
-                                                step(e, D::kEast),
-                                                step(sw, D::kWest),
-                                                step(se, D::kEast),
-                                                step(sw, D::kSouthWest),
-                                                step(sw, D::kSouthEast),
-                                                step(se, D::kSouthEast)};
   std::array<std::size_t, kWithinTwo> indexes{};
-  for (std::size_t i = 0; i < kWithinTwo; ++i) indexes[i] = grid.Index(points[i]);
+  const std::array<Point, kNeighbours> near = NeighbourPoints(grid, p);
+  for (std::size_t i = 0; i < kNeighbours; ++i) indexes[i] = grid.Index(near[i]);
+  for (std::size_t i = 0; i < kTwoSteps.size(); ++i) {
+    const auto [first, second] = kTwoSteps[i];
+    indexes[kNeighbours + i] = grid.Index(grid.Neighbour(grid.Neighbour(p, first), second));
+  }
   return indexes;
 }
 
@@ -388,8 +387,9 @@ constexpr int kFlagFitsBit = 3;
 constexpr std::uint8_t kFlagFits = 1 << kFlagFitsBit;
 
 LayerVector<std::uint8_t> ReadMarks(const VertexFacts& facts) {
-  LayerVector<std::uint8_t> marks(facts.objects.size());
-  for (std::size_t v = 0; v < marks.size(); ++v) {
+  const std::size_t n = facts.objects.size();
+  LayerVector<std::uint8_t> marks(n);
+  for (std::size_t v = 0; v < n; ++v) {
     const VertexObject object = facts.objects[v];
     const bool flag_fits =
         LeavesVertexFree(object) && (facts.around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
@@ -418,8 +418,8 @@ std::uint8_t Pick(std::uint8_t condition, std::uint8_t value, std::uint8_t other
 // columns away from the map's edges, where the 18 vertices within two steps lie at fixed
 // distances (odd rows half a vertex to the right: o is 1 on them). The same rules as
 // QualityAt, written as selects over bytes without a branch (conditions worked out whole
-// and taken with Pick), so that the compiler takes 16 or more vertices at once. h, around, marks
-// and out point at column 0 of the row.
+// and taken with Pick), so that the compiler takes 16 or more vertices at once. h, around,
+// marks and out point at column 0 of the row.
 void QualityOfInteriorRow(const std::uint8_t* __restrict h, const std::uint8_t* __restrict around,
                           const std::uint8_t* __restrict marks, std::uint8_t* __restrict out,
                           std::ptrdiff_t w, std::ptrdiff_t o, std::ptrdiff_t begin,

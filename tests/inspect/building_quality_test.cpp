@@ -57,112 +57,102 @@ struct Expected {
   Q quality;
 };
 
+using Change = std::function<void(Bytes&)>;
+
 struct QualityCase {
   std::string name;
-  std::function<void(Bytes&)> change;  // of a flat 12 x 12 meadow at height 10
+  Change change;  // of a flat 12 x 12 meadow at height 10
   std::vector<Expected> expected;
 };
+
+Change Height(std::size_t x, std::size_t y, std::uint8_t height) {
+  return [=](Bytes& m) { At(m, kHeightBlock, x, y) = height; };
+}
+Change Object(std::size_t x, std::size_t y, std::uint8_t type, std::uint8_t index) {
+  return [=](Bytes& m) { PutObject(m, x, y, type, index); };
+}
+Change Terrain(int block, std::size_t x, std::size_t y, std::uint8_t code) {
+  return [=](Bytes& m) { At(m, block, x, y) = code; };
+}
+// Six mountain triangles around P.
+const Change kMountain = [](Bytes& m) { PaintAround(m, 5, 6, kMountain1); };
+Change Both(Change first, Change second) {
+  return [=](Bytes& m) {
+    first(m);
+    second(m);
+  };
+}
 
 // P = (5, 6), an even row: W (4,6), E (6,6), NW (4,5), NE (5,5), SW (4,7), SE (5,7); two
 // steps away among others (7,6) and (6,5). Q = (5, 5), an odd row: NW (5,4), NE (6,4),
 // SE (6,6); two steps away (7,4).
-const std::vector<QualityCase>& QualityCases() {
-  const auto height = [](std::size_t x, std::size_t y, std::uint8_t h) {
-    return [=](Bytes& m) { At(m, kHeightBlock, x, y) = h; };
-  };
-  const auto object = [](std::size_t x, std::size_t y, std::uint8_t type, std::uint8_t index) {
-    return [=](Bytes& m) { PutObject(m, x, y, type, index); };
-  };
-  const auto mountain = [](Bytes& m) { PaintAround(m, 5, 6, kMountain1); };
-  static const std::vector<QualityCase> cases = {
-      // Blank maps are 10 high everywhere. (6,5) has (7,6) as its SE neighbour.
-      {"two away 3 higher",
-       height(7, 6, 13),
-       {{5, 6, Q::kHut}, {9, 6, Q::kHut}, {6, 6, Q::kCastle}, {6, 5, Q::kFlag}}},
-      {"two away 2 higher", height(7, 6, 12), {{5, 6, Q::kCastle}}},
-      {"NE's east 3 lower", height(6, 5, 7), {{5, 6, Q::kHut}}},
-      {"odd row, NE's east 3 higher", height(7, 4, 13), {{5, 5, Q::kHut}}},
-      {"SE 2 higher", height(5, 7, 12), {{5, 6, Q::kFlag}, {4, 6, Q::kCastle}}},
-      {"SE 1 higher", height(5, 7, 11), {{5, 6, Q::kCastle}}},
-      {"W 4 lower", height(4, 6, 6), {{5, 6, Q::kFlag}}},
-      {"W 3 lower", height(4, 6, 7), {{5, 6, Q::kCastle}}},
-      {"six mountain triangles", mountain, {{5, 6, Q::kMine}, {4, 6, Q::kFlag}}},
-      {"mine, SE 4 higher",
-       [=](Bytes& m) {
-         mountain(m);
-         height(5, 7, 14)(m);
-       },
-       {{5, 6, Q::kFlag}}},
-      {"mine, SE 3 higher, W 6 lower",
-       [=](Bytes& m) {
-         mountain(m);
-         height(5, 7, 13)(m);
-         height(4, 6, 4)(m);
-       },
-       {{5, 6, Q::kMine}}},
-      {"mine, granite beside",
-       [=](Bytes& m) {
-         mountain(m);
-         object(6, 6, kFirstGraniteType, 3)(m);
-       },
-       {{5, 6, Q::kFlag}}},
-      {"lava below P",
-       [](Bytes& m) { At(m, kTerrainBlock1, 5, 6) = kLava; },
-       {{5, 6, Q::kNothing}, {4, 7, Q::kNothing}, {5, 7, Q::kNothing}, {4, 6, Q::kFlag}}},
-      {"swamp around P", [](Bytes& m) { PaintAround(m, 5, 6, kSwamp); }, {{5, 6, Q::kNothing}}},
-      {"desert among meadow",
-       [](Bytes& m) { At(m, kTerrainBlock2, 5, 6) = kDesert1; },
-       {{5, 6, Q::kFlag}}},
-      {"granite beside", object(6, 6, kFirstGraniteType, 1), {{5, 6, Q::kFlag}}},
-      {"granite on P", object(5, 6, kLastGraniteType, 6), {{5, 6, Q::kNothing}}},
-      {"granite of size 0 is none", object(5, 6, kFirstGraniteType, 0), {{5, 6, Q::kCastle}}},
-      {"tree beside", object(6, 6, 0xC4, 0x30), {{5, 6, Q::kHut}}},
-      {"tree without wood beside", object(6, 6, 0xC5, 0x70), {{5, 6, Q::kHut}}},
-      {"growth stage E is no tree", object(6, 6, 0xC4, 0x3E), {{5, 6, Q::kCastle}}},
-      {"tree on SE", object(5, 7, 0xC6, 0x35), {{5, 6, Q::kFlag}, {5, 7, Q::kNothing}}},
-      {"blocking decoration W", object(4, 6, kDecorationType, 0x0B), {{5, 6, Q::kHouse}}},
-      {"blocking decoration NW", object(4, 5, kDecorationType, 0x15), {{5, 6, Q::kHouse}}},
-      {"blocking decoration NE", object(5, 5, kDecorationType2, 0x35), {{5, 6, Q::kHouse}}},
-      {"blocking decoration E",
-       object(6, 6, kDecorationType, 0x30),
-       {{5, 6, Q::kCastle}, {6, 6, Q::kNothing}}},
-      {"plain decoration on P, W and SE",
-       [=](Bytes& m) {
-         object(5, 6, kDecorationType, 0x00)(m);
-         object(4, 6, kDecorationType, 0x2B)(m);
-         object(5, 7, kDecorationType, 0x14)(m);
-       },
-       {{5, 6, Q::kCastle}}},
-      {"headquarters mark on P and SE",
-       [=](Bytes& m) {
-         object(5, 6, kHeadquartersType, 0)(m);
-         object(5, 7, kHeadquartersType, 1)(m);
-       },
-       {{5, 6, Q::kCastle}}},
-      {"castle ruin on P",
-       object(5, 6, kDecorationType, kCastleRuinIndex),
-       {{5, 6, Q::kNothing},
-        {4, 6, Q::kNothing},
-        {4, 5, Q::kNothing},
-        {5, 5, Q::kNothing},
-        {6, 6, Q::kHouse},   // the ruin stands W of it
-        {4, 4, Q::kFlag}}},  // the NW part stands on its SE neighbour
-      // Parts of a ruin at (5,0) that would stand in row 11 are lost; its W part stays.
-      {"castle ruin on row 0",
-       object(5, 0, kDecorationType, kCastleRuinIndex),
-       {{5, 0, Q::kNothing}, {4, 0, Q::kNothing}, {5, 11, Q::kCastle}, {4, 11, Q::kFlag}}},
-      // The W part of a ruin at (0,4) would stand at (11,4): lost; NW (11,3), NE (0,3) stay.
-      // (11,4) is a house for the part on its NE neighbour (11,3).
-      {"castle ruin on column 0",
-       object(0, 4, kDecorationType, kCastleRuinIndex),
-       {{11, 4, Q::kHouse}, {11, 3, Q::kNothing}, {0, 3, Q::kNothing}, {1, 4, Q::kHouse}}},
-      // The second triangle of (11,6) touches (0,6) across the seam.
-      {"lava at the last column",
-       [](Bytes& m) { At(m, kTerrainBlock2, 11, 6) = kLava; },
-       {{0, 6, Q::kNothing}, {11, 6, Q::kNothing}, {11, 7, Q::kNothing}, {1, 6, Q::kCastle}}},
-  };
-  return cases;
-}
+const std::vector<QualityCase> kQualityCases = {
+    // Blank maps are 10 high everywhere. (6,5) has (7,6) as its SE neighbour.
+    {"two away 3 higher",
+     Height(7, 6, 13),
+     {{5, 6, Q::kHut}, {9, 6, Q::kHut}, {6, 6, Q::kCastle}, {6, 5, Q::kFlag}}},
+    {"two away 2 higher", Height(7, 6, 12), {{5, 6, Q::kCastle}}},
+    {"NE's east 3 lower", Height(6, 5, 7), {{5, 6, Q::kHut}}},
+    {"odd row, NE's east 3 higher", Height(7, 4, 13), {{5, 5, Q::kHut}}},
+    {"SE 2 higher", Height(5, 7, 12), {{5, 6, Q::kFlag}, {4, 6, Q::kCastle}}},
+    {"SE 1 higher", Height(5, 7, 11), {{5, 6, Q::kCastle}}},
+    {"W 4 lower", Height(4, 6, 6), {{5, 6, Q::kFlag}}},
+    {"W 3 lower", Height(4, 6, 7), {{5, 6, Q::kCastle}}},
+    {"six mountain triangles", kMountain, {{5, 6, Q::kMine}, {4, 6, Q::kFlag}}},
+    {"mine, SE 4 higher", Both(kMountain, Height(5, 7, 14)), {{5, 6, Q::kFlag}}},
+    {"mine, SE 3 higher, W 6 lower",
+     Both(kMountain, Both(Height(5, 7, 13), Height(4, 6, 4))),
+     {{5, 6, Q::kMine}}},
+    {"mine, granite beside",
+     Both(kMountain, Object(6, 6, kFirstGraniteType, 3)),
+     {{5, 6, Q::kFlag}}},
+    {"lava below P",
+     Terrain(kTerrainBlock1, 5, 6, kLava),
+     {{5, 6, Q::kNothing}, {4, 7, Q::kNothing}, {5, 7, Q::kNothing}, {4, 6, Q::kFlag}}},
+    {"swamp around P", [](Bytes& m) { PaintAround(m, 5, 6, kSwamp); }, {{5, 6, Q::kNothing}}},
+    {"desert among meadow", Terrain(kTerrainBlock2, 5, 6, kDesert1), {{5, 6, Q::kFlag}}},
+    {"granite beside", Object(6, 6, kFirstGraniteType, 1), {{5, 6, Q::kFlag}}},
+    {"granite on P", Object(5, 6, kLastGraniteType, 6), {{5, 6, Q::kNothing}}},
+    {"granite of size 0 is none", Object(5, 6, kFirstGraniteType, 0), {{5, 6, Q::kCastle}}},
+    {"tree beside", Object(6, 6, 0xC4, 0x30), {{5, 6, Q::kHut}}},
+    {"tree without wood beside", Object(6, 6, 0xC5, 0x70), {{5, 6, Q::kHut}}},
+    {"growth stage E is no tree", Object(6, 6, 0xC4, 0x3E), {{5, 6, Q::kCastle}}},
+    {"tree on SE", Object(5, 7, 0xC6, 0x35), {{5, 6, Q::kFlag}, {5, 7, Q::kNothing}}},
+    {"blocking decoration W", Object(4, 6, kDecorationType, 0x0B), {{5, 6, Q::kHouse}}},
+    {"blocking decoration NW", Object(4, 5, kDecorationType, 0x15), {{5, 6, Q::kHouse}}},
+    {"blocking decoration NE", Object(5, 5, kDecorationType2, 0x35), {{5, 6, Q::kHouse}}},
+    {"blocking decoration E",
+     Object(6, 6, kDecorationType, 0x30),
+     {{5, 6, Q::kCastle}, {6, 6, Q::kNothing}}},
+    {"plain decoration on P, W and SE",
+     Both(Object(5, 6, kDecorationType, 0x00),
+          Both(Object(4, 6, kDecorationType, 0x2B), Object(5, 7, kDecorationType, 0x14))),
+     {{5, 6, Q::kCastle}}},
+    {"headquarters mark on P and SE",
+     Both(Object(5, 6, kHeadquartersType, 0), Object(5, 7, kHeadquartersType, 1)),
+     {{5, 6, Q::kCastle}}},
+    {"castle ruin on P",
+     Object(5, 6, kDecorationType, kCastleRuinIndex),
+     {{5, 6, Q::kNothing},
+      {4, 6, Q::kNothing},
+      {4, 5, Q::kNothing},
+      {5, 5, Q::kNothing},
+      {6, 6, Q::kHouse},   // the ruin stands W of it
+      {4, 4, Q::kFlag}}},  // the NW part stands on its SE neighbour
+    // Parts of a ruin at (5,0) that would stand in row 11 are lost; its W part stays.
+    {"castle ruin on row 0",
+     Object(5, 0, kDecorationType, kCastleRuinIndex),
+     {{5, 0, Q::kNothing}, {4, 0, Q::kNothing}, {5, 11, Q::kCastle}, {4, 11, Q::kFlag}}},
+    // The W part of a ruin at (0,4) would stand at (11,4): lost; NW (11,3), NE (0,3) stay.
+    // (11,4) is a house for the part on its NE neighbour (11,3).
+    {"castle ruin on column 0",
+     Object(0, 4, kDecorationType, kCastleRuinIndex),
+     {{11, 4, Q::kHouse}, {11, 3, Q::kNothing}, {0, 3, Q::kNothing}, {1, 4, Q::kHouse}}},
+    // The second triangle of (11,6) touches (0,6) across the seam.
+    {"lava at the last column",
+     Terrain(kTerrainBlock2, 11, 6, kLava),
+     {{0, 6, Q::kNothing}, {11, 6, Q::kNothing}, {11, 7, Q::kNothing}, {1, 6, Q::kCastle}}},
+};
 
 TEST(BuildingQualityTest, EveryVertexOfAFlatMeadowIsACastle) {
   const LayerVector<Q> quality = QualityOf(Meadow(12, 12));
@@ -171,7 +161,7 @@ TEST(BuildingQualityTest, EveryVertexOfAFlatMeadowIsACastle) {
 }
 
 TEST(BuildingQualityTest, SmallMapsWorkedOutByHand) {
-  for (const QualityCase& c : QualityCases()) {
+  for (const QualityCase& c : kQualityCases) {
     Bytes map = Meadow(12, 12);
     c.change(map);
     const LayerVector<Q> quality = QualityOf(map);
