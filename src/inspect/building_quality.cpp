@@ -389,12 +389,19 @@ constexpr std::uint8_t kFlagFits = 1 << kFlagFitsBit;
 LayerVector<std::uint8_t> ReadMarks(const VertexFacts& facts) {
   const std::size_t n = facts.objects.size();
   LayerVector<std::uint8_t> marks(n);
+  const std::uint8_t* around = facts.around.data();
+  const VertexObject* objects = facts.objects.data();
+  std::uint8_t* out = marks.data();
   for (std::size_t v = 0; v < n; ++v) {
-    const VertexObject object = facts.objects[v];
-    const bool flag_fits =
-        LeavesVertexFree(object) && (facts.around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
-    marks[v] = static_cast<std::uint8_t>(kNearBits[static_cast<std::size_t>(object)] |
-                                         (flag_fits ? kFlagFits : 0));
+    const VertexObject object = objects[v];
+    // kNearBits by compares rather than a look-up, so that the loop takes many at once.
+    const bool taken = !LeavesVertexFree(object);
+    const bool tree = IsTree(object);
+    const bool granite = object == O::kGranite;
+    const bool ground = (around[v] & (kAnyDanger | kAnyWalkable)) == kAnyWalkable;
+    out[v] =
+        static_cast<std::uint8_t>((granite ? kNearGranite : 0) | (tree ? kNearTree : 0) |
+                                  (taken ? kNearTaken : 0) | ((!taken & ground) ? kFlagFits : 0));
   }
   return marks;
 }
@@ -498,6 +505,10 @@ void ComputeQualityRow(const QualityRules& rules, const MapGrid& grid, std::size
 // harbour flag.
 void MarkHarbours(const MapLayers& layers, std::span<const std::uint8_t> around,
                   std::span<Q> quality) {
+  // Most maps have no harbour flag at all: one pass over the bytes tells.
+  std::uint8_t any = 0;
+  for (std::size_t v = 0; v < quality.size(); ++v) any |= layers.first[v];
+  if ((any & kHarbourFlag) == 0) return;
   const MapGrid grid(layers.width, layers.height);
   std::optional<Seas> seas;
   for (std::size_t v = 0; v < quality.size(); ++v) {
