@@ -231,7 +231,16 @@ std::vector<Finding> CheckMap(std::span<const std::uint8_t> file, std::uint64_t 
     CheckTerrain(layers, file[kLandscapeOffset], findings);
     CheckHeights(layers, findings);
     CheckHeadquarters(file, structure, layers.index, layers.type, findings);
-    CheckHarbours(file, structure, layers.first, layers.second, findings);
+    const MapLayers quality_layers{
+        structure.width,
+        structure.height,
+        LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland),
+        layers.heights,
+        layers.first,
+        layers.second,
+        layers.index,
+        layers.type};
+    CheckHarbours(file, structure, quality_layers, findings);
     CheckResources(layers, findings);
   }
   // Errors first: they are what a map maker must mend before anything else matters.

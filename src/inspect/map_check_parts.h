@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/map_format.h"
+#include "inspect/building_quality.h"
 #include "inspect/map_check.h"
 
 namespace plandrix {
@@ -18,7 +19,6 @@ void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& s
 
 // Harbour bits that the game drops for want of a coast on a sea.
 void CheckHarbours(std::span<const std::uint8_t> file, const MapStructure& structure,
-                   std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
-                   std::vector<Finding>& findings);
+                   const MapLayers& layers, std::vector<Finding>& findings);
 
 }  // namespace plandrix

@@ -4,8 +4,8 @@
 
 #include "core/map_grid.h"
 #include "core/terrain.h"
+#include "inspect/building_quality.h"
 #include "inspect/map_check_parts.h"
-#include "inspect/seas.h"
 
 namespace plandrix {
 namespace {
@@ -106,18 +106,23 @@ void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& s
 }
 
 void CheckHarbours(std::span<const std::uint8_t> file, const MapStructure& structure,
-                   std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
-                   std::vector<Finding>& findings) {
-  if (first.empty() || second.empty()) return;
+                   const MapLayers& layers, std::vector<Finding>& findings) {
   const auto has_bit = [](std::uint8_t byte) { return (byte & kHarbourFlag) != 0; };
-  if (std::none_of(first.begin(), first.end(), has_bit)) return;
+  // A map without one of the layers that the quality reads has its missing-layer error.
+  if (!HoldsLayers(layers) || std::none_of(layers.first.begin(), layers.first.end(), has_bit)) {
+    return;
+  }
+  (void)file;
   const MapGrid grid(structure.width, structure.height);
-  const Landscape landscape = LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland);
-  const Seas seas = FindSeas(grid, first, second);
+  const VertexFacts facts = ReadVertexFacts(layers);
+  const Seas seas = FindSeas(facts.around, grid.width(), grid.height());
   std::size_t dropped = 0;
   std::string where;
-  for (std::size_t v = 0; v < first.size(); ++v) {
-    if (!has_bit(first[v]) || IsHarbourKept(grid, landscape, first, second, seas, v)) continue;
+  for (std::size_t v = 0; v < layers.first.size(); ++v) {
+    if (!has_bit(layers.first[v]) ||
+        !HarbourSeas(facts.around, seas, grid.width(), grid.height(), v).empty()) {
+      continue;
+    }
     if (dropped < kMostListed) where += (dropped == 0 ? "" : ", ") + At(grid.PointOf(v));
     ++dropped;
   }
