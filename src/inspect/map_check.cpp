@@ -94,15 +94,16 @@ void CheckBlockHeaders(std::span<const std::uint8_t> file, std::size_t width, st
   }
 }
 
-void CheckEnd(std::span<const std::uint8_t> file, std::size_t length, Findings& findings) {
+void CheckEnd(std::span<const std::uint8_t> file, std::size_t length, std::uint64_t trailing,
+              Findings& findings) {
   if (file[length - 1] != kEndMark) {
     Add(findings, Severity::kError, "no-end-mark",
         "the byte at offset " + std::to_string(length - 1) + " is " + Hex(file[length - 1]) +
             ", not the final 0xFF: the game reads past the end");
   }
-  if (file.size() > length) {
+  if (file.size() - length + trailing > 0) {
     Add(findings, Severity::kWarning, "trailing-bytes",
-        Plural(file.size() - length, "byte", "bytes") +
+        Plural(file.size() - length + trailing, "byte", "bytes") +
             " after the final byte of the map (the game ignores them)");
   }
 }
@@ -182,7 +183,9 @@ void CheckResources(std::span<const std::uint8_t> file, std::size_t n, Findings&
 
 }  // namespace
 
-std::vector<Finding> CheckMap(std::span<const std::uint8_t> file) {
+std::vector<Finding> CheckMap(std::span<const std::uint8_t> file) { return CheckMap(file, 0); }
+
+std::vector<Finding> CheckMap(std::span<const std::uint8_t> file, std::uint64_t trailing_bytes) {
   Findings findings;
   if (file.size() < kHeaderSize) {
     Add(findings, Severity::kError, "too-short",
@@ -202,7 +205,7 @@ std::vector<Finding> CheckMap(std::span<const std::uint8_t> file) {
   } else {
     const std::size_t n = width * height;
     CheckBlockHeaders(file, width, height, findings);
-    CheckEnd(file, length, findings);
+    CheckEnd(file, length, trailing_bytes, findings);
     CheckTerrain(file, n, findings);
     CheckHeights(file, n, findings);
     CheckHeadquarters(file, n, findings);

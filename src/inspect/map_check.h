@@ -23,6 +23,8 @@ struct Finding {
 // stated size is compared with the length before any block is looked at, so a header
 // that states a huge map over a short file costs nothing.
 std::vector<Finding> CheckMap(std::span<const std::uint8_t> file);
+// The same for the map part of a file followed by trailing_bytes that were counted, not read.
+std::vector<Finding> CheckMap(std::span<const std::uint8_t> file, std::uint64_t trailing_bytes);
 
 // Whether any finding is an error.
 bool HasError(std::span<const Finding> findings);
