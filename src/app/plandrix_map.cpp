@@ -37,8 +37,8 @@ void PrintUsage(std::ostream& out) {
     out << "  " << command.name << std::string(16 - command.name.size(), ' ') << command.summary
         << '\n';
   }
-  out << "\nExit status: 0 done, 1 a map has errors or was refused, 2 bad arguments or a\n"
-      << "file that cannot be read.\n";
+  out << "\nExit status: 0 done, 1 a map has errors or was refused, 2 bad arguments, a\n"
+      << "file that cannot be read or written, or memory that runs out.\n";
 }
 
 // Standard output in pieces of 64 KiB that remembers why a write failed: the C stream

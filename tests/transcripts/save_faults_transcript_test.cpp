@@ -26,6 +26,7 @@
 #include "core/map_layout.h"
 #include "support/run_map_tool.h"
 #include "support/run_program.h"
+#include "support/sanitizer.h"
 #include "support/test_maps.h"
 
 namespace plandrix {
@@ -37,19 +38,6 @@ using testing::MakeBlankMap;
 using testing::MenuText;
 using testing::QuitText;
 using testing::TempFolder;
-
-// The programs of an address-sanitizer build cannot run under an address-space limit.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 const std::string kResourcesStart =
     "\n10 - Random-Resources-Tool(WIP)\nThis Tool will add some random resources to your map\n"
@@ -365,7 +353,7 @@ bool SweepLimits(int first, RunUnder&& run_under) {
 }
 
 TEST(SaveFaults, MemoryThatRunsOutGivesAMessageNeverAnAbort) {
-  if (kAddressSanitizer) GTEST_SKIP() << "sanitizer builds cannot run under ulimit -v";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "sanitizer builds cannot run under ulimit -v";
   const auto small_map = testing::RunProgram("8\n128\n128\n12345678\n0\n").written.at("nGen.wld");
   const std::vector<std::string> menu_scripts = {
       "3\nm.wld\n1\n2\n3\n0\n0\n", "6\nm.wld\n1\n87654321\n1\n1\n1\n1\n1\n0\n",
