@@ -183,27 +183,18 @@ std::vector<std::uint8_t> MeadowMap(std::size_t width, std::size_t height) {
   return map;
 }
 
-TEST(MapTool, EveryMessageSaysItsReason) {
-  namespace fs = std::filesystem;
-  testing::TempFolder folder;
-  folder.Write("m.wld", MeadowMap(8, 4));
-  folder.Write("wide.wld", testing::MakeBlankMap(65535, 2));
-  folder.Write("secret.wld", testing::MakeBlankMap(8, 4));
-  fs::permissions(folder.path() / "secret.wld", fs::perms::none);
-  fs::create_symlink("loop2.wld", folder.path() / "loop.wld");
-  fs::create_symlink("loop.wld", folder.path() / "loop2.wld");
-  ASSERT_EQ(mkfifo((folder.path() / "pipe.wld").c_str(), 0600), 0);
-  // The administrator reads every file: the unreadable one is read as the user nobody.
-  const std::string as_nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
-  const bool root = geteuid() == 0;
+struct MessageCase {
+  std::vector<std::string> args;
+  std::string output_to;  // where standard output goes, if not to a file
+  bool other_user;        // run as the user nobody
+  int status;
+  std::string err;
+};
+
+// The runs of EveryMessageSaysItsReason, in a folder that MakeMessageFolder fills.
+std::vector<MessageCase> MessageCases() {
   const std::string full = ": cannot be written (No space left on device)\n";
-  const struct {
-    std::vector<std::string> args;
-    std::string output_to;
-    bool other_user;
-    int status;
-    std::string err;
-  } cases[] = {
+  return {
       {{"check", "loop.wld"},
        "",
        false,
@@ -220,9 +211,10 @@ TEST(MapTool, EveryMessageSaysItsReason) {
        false,
        2,
        "plandrix-map: loop.wld: cannot be written (Too many levels of symbolic links)\n"},
+      // The administrator reads every file: as root, the run is made as the user nobody.
       {{"check", "secret.wld"},
        "",
-       root,
+       geteuid() == 0,
        2,
        "plandrix-map: secret.wld: cannot be read (Permission denied)\n"},
       {{"check", "m.wld"}, "/dev/full", false, 2, "plandrix-map: standard output" + full},
@@ -239,7 +231,23 @@ TEST(MapTool, EveryMessageSaysItsReason) {
        "plandrix-map: wide.wld: at scale 16 the picture would be 1048560 pixels wide, more than "
        "the 1000000 a side that PNG readers take; the largest scale for this map is 15\n"},
   };
-  for (const auto& c : cases) {
+}
+
+void MakeMessageFolder(const testing::TempFolder& folder) {
+  namespace fs = std::filesystem;
+  folder.Write("m.wld", MeadowMap(8, 4));
+  folder.Write("wide.wld", testing::MakeBlankMap(65535, 2));
+  folder.Write("secret.wld", testing::MakeBlankMap(8, 4));
+  fs::permissions(folder.path() / "secret.wld", fs::perms::none);
+  fs::create_symlink("loop2.wld", folder.path() / "loop.wld");
+  fs::create_symlink("loop.wld", folder.path() / "loop2.wld");
+  ASSERT_EQ(mkfifo((folder.path() / "pipe.wld").c_str(), 0600), 0);
+}
+
+TEST(MapTool, EveryMessageSaysItsReason) {
+  testing::TempFolder folder;
+  MakeMessageFolder(folder);
+  for (const MessageCase& c : MessageCases()) {
     testing::MapToolOptions options;
     options.output_to = c.output_to;
     if (c.other_user) {
@@ -247,7 +255,7 @@ TEST(MapTool, EveryMessageSaysItsReason) {
         std::cout << "[ SKIPPED  ] " << c.args[1] << ": setpriv is missing\n";
         continue;
       }
-      options.wrapper = as_nobody;
+      options.wrapper = "setpriv --reuid=65534 --regid=65534 --clear-groups";
     }
     const auto run = testing::RunMapToolIn(folder, c.args, options);
     EXPECT_EQ(run.exit_status, c.status) << c.args[0] << ' ' << c.args[1];

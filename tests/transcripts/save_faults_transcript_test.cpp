@@ -175,9 +175,8 @@ bool MakeDevice(const fs::path& path, unsigned minor) {
   return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 }
 
-TEST(SaveFaults, DevicesAndPipesAreWrittenIntoNeverReplaced) {
+TEST(SaveFaults, TheMenuWritesIntoADeviceOrAPipeNeverReplacesIt) {
   const auto map = MakeBlankMap(32, 32);
-  // The menu program's test map into a device and into a pipe.
   {
     TempFolder folder;
     if (MakeDevice(folder.path() / "ntest.wld", 3)) {
@@ -197,7 +196,10 @@ TEST(SaveFaults, DevicesAndPipesAreWrittenIntoNeverReplaced) {
     EXPECT_TRUE(fs::is_fifo(folder.path() / "ntest.wld"));
     EXPECT_TRUE(run.files.empty());
   }
+}
+
 #ifdef PLANDRIX_MAP_BINARY
+TEST(SaveFaults, PlandrixMapWritesIntoDevicesAndPipesNeverReplacesThem) {
   TempFolder folder;
   folder.Write("m.wld", MakeBlankMap(8, 4));
   const auto plain = testing::RunMapToolIn(folder, {"export-heights", "m.wld", "-o", "m.bmp"});
@@ -241,8 +243,8 @@ TEST(SaveFaults, DevicesAndPipesAreWrittenIntoNeverReplaced) {
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, bitmap.size()), std::string(bitmap.begin(), bitmap.end()));
   EXPECT_TRUE(fs::is_symlink(folder.path() / "out.bmp"));
-#endif
 }
+#endif
 
 TEST(SaveFaults, AWriteProtectedOutputIsRefused) {
   // Mode 444 protects a file from every user, the administrator too (the tests run as
@@ -352,7 +354,7 @@ bool SweepLimits(int first, RunUnder&& run_under) {
   return outcome == Outcome::kDone;
 }
 
-TEST(SaveFaults, MemoryThatRunsOutGivesAMessageNeverAnAbort) {
+TEST(SaveFaults, MemoryThatRunsOutInAToolGivesItsMessage) {
   if (testing::kAddressSanitizer) GTEST_SKIP() << "sanitizer builds cannot run under ulimit -v";
   const auto small_map = testing::RunProgram("8\n128\n128\n12345678\n0\n").written.at("nGen.wld");
   const std::vector<std::string> menu_scripts = {
@@ -376,7 +378,11 @@ TEST(SaveFaults, MemoryThatRunsOutGivesAMessageNeverAnAbort) {
     });
     EXPECT_TRUE(ended) << script << " never ended well";
   }
+}
+
 #ifdef PLANDRIX_MAP_BINARY
+TEST(SaveFaults, MemoryThatRunsOutInACommandGivesAMessageNeverAnAbort) {
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "sanitizer builds cannot run under ulimit -v";
   // Big enough that the work needs more than the map, small enough to be quick.
   const auto map = testing::RunProgram("8\n384\n384\n12345678\n0\n").written.at("nGen.wld");
   const std::vector<std::vector<std::string>> commands = {
@@ -413,8 +419,8 @@ TEST(SaveFaults, MemoryThatRunsOutGivesAMessageNeverAnAbort) {
     });
     EXPECT_TRUE(ended) << args[0] << " never ended well";
   }
-#endif
 }
+#endif
 
 }  // namespace
 }  // namespace plandrix
