@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "app/map_commands.h"
@@ -98,13 +99,20 @@ std::optional<OneMap> ParseOneMap(std::span<const std::string> args,
   return OneMap{*parsed, parsed->positional.front()};
 }
 
-// Reads a map named on the command line and makes sure it holds every block of its size.
+// Reads a map named on the command line and makes sure it holds every block of its size:
+// the whole file for a command that writes a copy of the map, else its map part.
 std::optional<LargeBuffer> LoadMapFile(const std::string& path, std::string_view command, Io& io,
-                                       int& status) {
+                                       int& status, bool whole_file = false) {
   status = kExitUsage;
-  auto image = ReadInput(path, io);
+  std::optional<LargeBuffer> image;
+  if (whole_file) {
+    image = ReadInput(path, io);
+  } else if (auto part = ReadMapPart(path, io)) {
+    image = std::move(part->bytes);
+  }
   if (!image) return std::nullopt;
   status = kExitFindings;
+  if (RefuseOtherFile(*image, std::string(command) + ": " + path, io)) return std::nullopt;
   const std::string prefix = std::string(command) + ": " + path + ": ";
   if (image->size() < kHeaderSize) {
     PrintError(
@@ -140,11 +148,11 @@ bool WriteResult(const std::string& output, const std::string& input,
     PrintError(io, std::string(command) + ": the bitmap would exceed 4 GiB");
     return false;
   }
+  status = kExitUsage;  // a file that cannot be written, the input among them
   if (output == input || std::filesystem::equivalent(output, input, error)) {
     PrintError(io, std::string(command) + ": " + output + " is the input map; not written over");
     return false;
   }
-  status = kExitUsage;  // a file that cannot be written
   return WriteOutput(output, bytes, io);
 }
 
@@ -205,7 +213,7 @@ int RunExportTerrain(std::span<const std::string> args, Io& io) {
   } catch (const std::bad_alloc&) {
     PrintError(io, std::string(kCommand) + ": " + parsed->map +
                        ": not enough memory to choose the colours; nothing written");
-    return kExitFindings;
+    return kExitUsage;  // memory that runs out, as in every command
   }
   const std::string output =
       parsed->arguments.Value("-o").value_or(WithExtension(parsed->map, ".terrain.bmp"));
@@ -391,7 +399,8 @@ int RunPlayers(std::span<const std::string> args, Io& io) {
   const auto parsed = ParseOneMap(args, kPlayersOptions, kCommand, kPlayersUsage, io, status);
   if (!parsed) return status;
   if (!CheckPlayersOptions(parsed->arguments, io)) return kExitUsage;
-  auto image = LoadMapFile(parsed->map, kCommand, io, status);
+  // Every byte: the copy carries what follows the map as well.
+  auto image = LoadMapFile(parsed->map, kCommand, io, status, true);
   if (!image) return status;
   if (MapHeight(*image) % 2 != 0) {
     PrintError(io, "players: " + parsed->map + ": the height " + std::to_string(MapHeight(*image)) +

@@ -155,9 +155,15 @@ std::string WhyNotDrawn(std::size_t width, std::size_t height, int scale) {
   if (width == 0 || height == 0) return "the map has no vertices, there is nothing to draw";
   int largest = 1;
   while (largest < kMaxScale && PictureSizeFor(width, height, largest + 1)) ++largest;
-  return "at scale " + std::to_string(scale) + " the picture would have more than " +
-         std::to_string(kMaxScaledPixels) + " pixels; the largest scale for this map is " +
-         std::to_string(largest);
+  const std::size_t side = std::max(width, height) * static_cast<std::size_t>(scale);
+  const std::string why =
+      side > kMaxPictureSide
+          ? "would be " + std::to_string(side) + " pixels " + (width >= height ? "wide" : "high") +
+                ", more than the " + std::to_string(kMaxPictureSide) +
+                " a side that PNG readers take"
+          : "would have more than " + std::to_string(kMaxScaledPixels) + " pixels";
+  return "at scale " + std::to_string(scale) + " the picture " + why +
+         "; the largest scale for this map is " + std::to_string(largest);
 }
 
 }  // namespace
@@ -176,12 +182,12 @@ int RunCheck(std::span<const std::string> args, Io& io) {
   bool error = false;
   std::string objects;
   for (const std::string& path : arguments->positional) {
-    const auto file = ReadInput(path, io);
+    const auto file = ReadMapPart(path, io);
     if (!file) {
       unreadable = true;
       continue;
     }
-    const std::vector<Finding> findings = CheckMap(*file);
+    const std::vector<Finding> findings = CheckMap(file->bytes, file->trailing_bytes);
     error = error || HasError(findings);
     if (json) {
       objects += (objects.empty() ? "  " : ",\n  ") + FindingsJson(path, findings);
@@ -204,9 +210,10 @@ int RunStats(std::span<const std::string> args, Io& io) {
     return kExitUsage;
   }
   const std::string& path = arguments->positional.front();
-  const auto file = ReadInput(path, io);
+  const auto file = ReadMapPart(path, io);
   if (!file) return kExitUsage;
-  const auto stats = CountMap(*file);
+  if (RefuseOtherFile(file->bytes, path, io)) return kExitFindings;
+  const auto stats = CountMap(file->bytes);
   if (!stats) {
     PrintError(io,
                path + ": too short for the map it states (see plandrix-map check " + path + ")");
@@ -229,8 +236,10 @@ int RunPreview(std::span<const std::string> args, Io& io) {
   if (PrintedHelp(*arguments, kPreviewUsage, io)) return kExitOk;
   const auto request = ReadPreviewRequest(*arguments, io);
   if (!request) return kExitUsage;
-  const auto file = ReadInput(request->map, io);
-  if (!file) return kExitUsage;
+  const auto read = ReadMapPart(request->map, io);
+  if (!read) return kExitUsage;
+  if (RefuseOtherFile(read->bytes, request->map, io)) return kExitFindings;
+  const LargeBuffer* const file = &read->bytes;
   if (!MapImageIsComplete(*file)) {
     PrintError(io, request->map + ": too short for the map it states (see plandrix-map check " +
                        request->map + ")");
@@ -249,12 +258,20 @@ int RunPreview(std::span<const std::string> args, Io& io) {
     return kExitUsage;
   }
   const PictureView picture = PreparePicture(*file, request->layer, scale);
+  PngMessages libpng;
   const auto png = EncodePng(
       size->width, size->height, 16 * static_cast<std::size_t>(scale),
-      [&](std::size_t row, std::span<std::uint8_t> rgb) { RenderRows(picture, row, rgb); });
+      [&](std::size_t row, std::span<std::uint8_t> rgb) { RenderRows(picture, row, rgb); },
+      &libpng);
+  for (const std::string& warning : libpng.warnings) {
+    PrintError(io, "preview: warning: libpng: " + warning);
+  }
   if (!png) {
-    PrintError(io, request->output + ": not enough memory for the picture");
-    return kExitFindings;
+    PrintError(io, request->output +
+                       (libpng.error.empty()
+                            ? ": not enough memory for the picture"
+                            : ": the picture cannot be made (libpng: " + libpng.error + ")"));
+    return kExitUsage;
   }
   if (!WriteOutput(request->output, *png, io)) return kExitUsage;
   io.out << request->output << ": " << size->width << " x " << size->height << " pixels, scale "

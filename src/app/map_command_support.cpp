@@ -5,6 +5,8 @@
 
 #include "app/map_commands.h"
 #include "core/map_file.h"
+#include "core/map_format.h"
+#include "core/map_layout.h"
 
 namespace plandrix::map_command {
 
@@ -78,33 +80,52 @@ std::optional<Arguments> ParseArguments(std::span<const std::string> args,
   return parsed;
 }
 
+namespace {
+
+// Why a file cannot be read, for the line that names it.
+std::string ReasonOf(const ReadError& error) {
+  switch (error.failure) {
+    case ReadFailure::kMissing:
+      return "no such file";
+    case ReadFailure::kNotRegularFile:
+      return "not a regular file";
+    case ReadFailure::kOutOfMemory:
+      return "too large for this machine's memory";
+    case ReadFailure::kSystem:
+    case ReadFailure::kNone:
+      break;
+  }
+  return std::string("cannot be read (") + std::strerror(error.code) + ")";
+}
+
+}  // namespace
+
 std::optional<LargeBuffer> ReadInput(const std::string& path, Io& io) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (!fs::exists(status)) {
-    PrintError(io, path + ": no such file");
-    return std::nullopt;
-  }
-  if (!fs::is_regular_file(status)) {
-    PrintError(io, path + ": not a regular file");
-    return std::nullopt;
-  }
-  bool out_of_memory = false;
-  auto bytes = ReadFileBytes(path, &out_of_memory);
-  if (!bytes) {
-    PrintError(
-        io, path + (out_of_memory ? ": too large for this machine's memory" : ": cannot be read"));
-  }
+  ReadError error;
+  auto bytes = ReadFileBytes(path, error);
+  if (!bytes) PrintError(io, path + ": " + ReasonOf(error));
   return bytes;
 }
 
+std::optional<MapFileBytes> ReadMapPart(const std::string& path, Io& io) {
+  ReadError error;
+  auto map = ReadMapPrefix(path, error);
+  if (!map) PrintError(io, path + ": " + ReasonOf(error));
+  return map;
+}
+
+bool RefuseOtherFile(std::span<const std::uint8_t> bytes, const std::string& name, Io& io) {
+  // A shorter file is refused as too short by each command, as the menu program does.
+  if (bytes.size() < kHeaderSize || BeginsWithSignature(bytes)) return false;
+  PrintError(
+      io, name + ": not a SettlersII map (it does not begin with " + std::string(kSignature) + ")");
+  return true;
+}
+
 bool WriteOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
-  errno = 0;
-  if (WriteFileAtomically(path, bytes)) return true;
-  const int code = errno;
-  PrintError(io, path + ": cannot be written" +
-                     (code != 0 ? std::string(" (") + std::strerror(code) + ")" : std::string()));
+  const int error = SaveFile(path, bytes);
+  if (error == 0) return true;
+  PrintError(io, path + ": cannot be written (" + std::strerror(error) + ")");
   return false;
 }
 

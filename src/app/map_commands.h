@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/large_buffer.h"
+#include "core/map_file.h"
 
 namespace plandrix::map_command {
 
@@ -21,7 +22,8 @@ inline constexpr std::string_view kProgramName = "plandrix-map";
 // Exit statuses of every subcommand.
 inline constexpr int kExitOk = 0;        // done; for check: no map has an error
 inline constexpr int kExitFindings = 1;  // check: a map has an error; others: refused
-inline constexpr int kExitUsage = 2;     // bad arguments, or a file that cannot be read
+// bad arguments, a file that cannot be read or written, or memory that runs out
+inline constexpr int kExitUsage = 2;
 
 // Where a subcommand prints: results on out, messages on err.
 struct Io {
@@ -76,12 +78,22 @@ std::optional<Arguments> ParseArguments(std::span<const std::string> args,
 // Prints one message line "plandrix-map: TEXT" on err.
 void PrintError(Io& io, std::string_view text);
 
-// Reads the file at path whole; prints why on err and gives nothing when it cannot
-// (missing, not a regular file, unreadable, too large for memory).
+// Reads the file at path whole, for a command that writes a copy of the map with every
+// byte; prints why on err and gives nothing when it cannot (missing, not a regular file,
+// refused by the system, too large for memory).
 std::optional<LargeBuffer> ReadInput(const std::string& path, Io& io);
 
-// Writes bytes to path atomically (a temporary file renamed over it); prints why on err
-// and gives false when that failed.
+// Reads what a command that only looks at the map needs (ReadMapPrefix: the map part
+// and the count of bytes after it); prints why on err and gives nothing when it cannot.
+std::optional<MapFileBytes> ReadMapPart(const std::string& path, Io& io);
+
+// Prints "NAME: not a SettlersII map ..." and gives true when bytes hold a header's length
+// but do not begin with the signature of a world map (ReadMapPrefix read no further).
+bool RefuseOtherFile(std::span<const std::uint8_t> bytes, const std::string& name, Io& io);
+
+// Writes bytes to path with SaveFile (an earlier file replaced in one step through a
+// temporary file, a device or a named pipe written into); prints why on err and gives
+// false when that failed.
 bool WriteOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
 
 // The path of name with its extension replaced by extension ("maps/a.swd" -> "maps/a.png").

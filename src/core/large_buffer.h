@@ -20,12 +20,15 @@ class LargeBuffer {
  public:
   LargeBuffer() = default;
   LargeBuffer(LargeBuffer&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+      : data_(std::exchange(other.data_, nullptr)),
+        size_(std::exchange(other.size_, 0)),
+        allocated_(std::exchange(other.allocated_, 0)) {}
   LargeBuffer& operator=(LargeBuffer&& other) noexcept {
     if (this != &other) {
       Release();
       data_ = std::exchange(other.data_, nullptr);
       size_ = std::exchange(other.size_, 0);
+      allocated_ = std::exchange(other.allocated_, 0);
     }
     return *this;
   }
@@ -46,6 +49,10 @@ class LargeBuffer {
     return copy;
   }
 
+  // Keeps only the first size bytes (no more than it holds); the memory is given back whole
+  // when the buffer goes. For a reader that allocates for the most it may read.
+  void Shrink(std::size_t size) { size_ = std::min(size, size_); }
+
   std::uint8_t* data() { return data_; }
   const std::uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }
@@ -62,15 +69,17 @@ class LargeBuffer {
   }
 
  private:
-  LargeBuffer(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  LargeBuffer(std::uint8_t* data, std::size_t size) : data_(data), size_(size), allocated_(size) {}
   void Release() {
-    if (data_ != nullptr) platform::FreeLargeBuffer(data_, size_);
+    if (data_ != nullptr) platform::FreeLargeBuffer(data_, allocated_);
     data_ = nullptr;
     size_ = 0;
+    allocated_ = 0;
   }
 
   std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
+  std::size_t allocated_ = 0;  // what the platform gave, for giving it back
 };
 
 }  // namespace plandrix

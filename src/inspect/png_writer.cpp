@@ -7,6 +7,7 @@
 #include <array>
 #include <csetjmp>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -32,6 +33,39 @@ void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void FlushNothing(png_structp) {}
+
+// libpng's lines, kept in fixed storage: its handlers are called from C and may neither
+// allocate (which could throw) nor return (the error handler).
+struct Said {
+  std::array<char, 200> error{};
+  std::array<char, 200> warning{};  // the first warning
+  std::size_t warnings = 0;
+};
+
+void Keep(std::array<char, 200>& into, png_const_charp text) {
+  std::size_t i = 0;
+  for (; text != nullptr && text[i] != '\0' && i + 1 < into.size(); ++i) into[i] = text[i];
+  into[i] = '\0';
+}
+
+extern "C" void KeepError(png_structp png, png_const_charp text) {
+  Keep(static_cast<Said*>(png_get_error_ptr(png))->error, text);
+  png_longjmp(png, 1);  // back to the setjmp of the write
+}
+
+extern "C" void KeepWarning(png_structp png, png_const_charp text) {
+  Said& said = *static_cast<Said*>(png_get_error_ptr(png));
+  if (said.warnings++ == 0) Keep(said.warning, text);
+}
+
+void Report(const Said& said, PngMessages* messages) {
+  if (messages == nullptr) return;
+  messages->error = said.error.data();
+  if (said.warnings > 0) messages->warnings.emplace_back(said.warning.data());
+  if (said.warnings > 1) {
+    messages->warnings.push_back(std::to_string(said.warnings - 1) + " more warnings");
+  }
+}
 
 // Runs of one index are what a palette picture repeats most (a terrain at one slope);
 // matching runs only is faster than deflate's general search and smaller here. RGB
@@ -178,7 +212,8 @@ bool WriteRgbPng(png_structp png, png_infop info, std::size_t width, std::size_t
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_t height,
-                                                   std::size_t band_rows, const RowSource& source) {
+                                                   std::size_t band_rows, const RowSource& source,
+                                                   PngMessages* messages) {
   if (width == 0 || height == 0 || band_rows == 0 || width > PNG_UINT_31_MAX / 3 ||
       height > PNG_UINT_31_MAX) {
     return std::nullopt;
@@ -186,8 +221,12 @@ std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_
   Output output;
   std::vector<std::uint8_t> band(3 * width * std::min(band_rows, height));
   band_rows = std::min(band_rows, height);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return std::nullopt;
+  Said said;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &said, KeepError, KeepWarning);
+  if (png == nullptr) {
+    Report(said, messages);
+    return std::nullopt;
+  }
   png_infop info = png_create_info_struct(png);
   bool written = false;
   if (info != nullptr) {
@@ -205,6 +244,7 @@ std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_
                       : WriteRgbPng(png, info, width, height, band_rows, source, band);
   }
   png_destroy_write_struct(&png, &info);
+  Report(said, messages);
   if (!written) return std::nullopt;
   return std::move(output.bytes);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace plandrix {
@@ -25,9 +26,18 @@ inline constexpr int kPngCompressionLevel = 1;
 // A picture of at most this many colours is written with a palette.
 inline constexpr std::size_t kMostPaletteColours = 255;
 
+// What libpng said while writing, instead of its own lines on standard error: its error
+// (when nothing was written) and its warnings.
+struct PngMessages {
+  std::string error;
+  std::vector<std::string> warnings;
+};
+
 // The PNG file of a width x height RGB picture, rows taken from source band_rows at a
-// time. Nothing when libpng fails (out of memory, or a size that PNG cannot hold).
+// time. Nothing when libpng fails (out of memory, or a size that PNG cannot hold); what
+// libpng said goes to messages when given.
 std::optional<std::vector<std::uint8_t>> EncodePng(std::size_t width, std::size_t height,
-                                                   std::size_t band_rows, const RowSource& source);
+                                                   std::size_t band_rows, const RowSource& source,
+                                                   PngMessages* messages = nullptr);
 
 }  // namespace plandrix

@@ -284,6 +284,7 @@ std::optional<PictureSize> PictureSizeFor(std::size_t width, std::size_t height,
   if (width == 0 || height == 0 || scale < 1 || scale > kMaxScale) return std::nullopt;
   const auto s = static_cast<std::size_t>(scale);
   if (s > 1 && width * s * height * s > kMaxScaledPixels) return std::nullopt;
+  if (width * s > kMaxPictureSide || height * s > kMaxPictureSide) return std::nullopt;
   return PictureSize{width * s, height * s};
 }
 

@@ -71,6 +71,9 @@ inline constexpr Rgb kUnknownTerrainColour = {255, 0, 255};
 inline constexpr int kMaxScale = 16;
 // Above scale 1 a picture has at most this many pixels (8192 x 8192, 192 MiB of RGB).
 inline constexpr std::size_t kMaxScaledPixels = std::size_t{8192} * 8192;
+// No picture is wider or higher than this: libpng's reader refuses larger ones unless a
+// program raises its limits, so most viewers could not open them.
+inline constexpr std::size_t kMaxPictureSide = 1000000;
 
 struct PictureSize {
   std::size_t width = 0;
@@ -79,7 +82,7 @@ struct PictureSize {
 
 // The picture of a map of width x height at scale, or nothing when the map has no
 // vertices, the scale is outside 1 to kMaxScale, or the picture would exceed
-// kMaxScaledPixels (scale 1, a pixel per vertex, is always allowed).
+// kMaxScaledPixels (scale 1, a pixel per vertex, is always allowed) or kMaxPictureSide.
 std::optional<PictureSize> PictureSizeFor(std::size_t width, std::size_t height, int scale);
 
 // 2 for maps up to 512 vertices wide, else 1; 1 as well where scale 2 would exceed

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "core/map_format.h"
+#include "core/map_layout.h"
+#include "core/platform.h"
 #include "support/run_program.h"
 #include "support/test_maps.h"
 
@@ -231,6 +235,129 @@ TEST_F(SaveMapTest, NeverWritesAnInputFile) {
   EXPECT_EQ(Read(thirty_n), map);
   EXPECT_EQ(Read("a.swd"), map);
 }
+
+TEST_F(SaveMapTest, PassesOverAnyNumberOfNamesLeftByEarlierSaves) {
+  // Leftovers under the very names this process would try first, as a run of the same
+  // process id would leave them.
+  constexpr int kLeftovers = 150;
+  for (int k = 0; k < kLeftovers; ++k) Write(TemporaryPath("nx.swd", k).string(), AsBytes("left"));
+  std::ostringstream out;
+  EXPECT_TRUE(SaveMap(out, AsBytes("map"), "x.swd"));
+  EXPECT_EQ(Read("nx.swd"), AsBytes("map"));
+  EXPECT_EQ(Read(TemporaryPath("nx.swd", kLeftovers - 1).string()), AsBytes("left"));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), kLeftovers + 1);
+}
+
+using SaveFileTest = InFolder;
+
+// The C++ library of MinGW makes no symbolic links.
+#ifndef _WIN32
+TEST_F(SaveFileTest, WritesWhereLinksLeadAndKeepsTheLinks) {
+  Write("real.bmp", AsBytes("old"));
+  fs::create_symlink("real.bmp", "link.bmp");
+  EXPECT_EQ(SaveFile("link.bmp", AsBytes("new")), 0);
+  EXPECT_EQ(Read("real.bmp"), AsBytes("new"));
+  EXPECT_TRUE(fs::is_symlink("link.bmp"));
+  // A link that leads nowhere is replaced by the file; a loop of links and a folder are
+  // refused with the system's reasons.
+  fs::create_symlink("missing/nowhere.bmp", "dangling.bmp");
+  EXPECT_EQ(SaveFile("dangling.bmp", AsBytes("new")), 0);
+  EXPECT_FALSE(fs::is_symlink("dangling.bmp"));
+  fs::create_symlink("loop2", "loop1");
+  fs::create_symlink("loop1", "loop2");
+  EXPECT_EQ(SaveFile("loop1", AsBytes("new")), ELOOP);
+  fs::create_directory("folder.bmp");
+  EXPECT_EQ(SaveFile("folder.bmp", AsBytes("new")), EISDIR);
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 6);
+}
+#endif
+
+using ReadMapPrefixTest = InFolder;
+
+std::vector<std::uint8_t> Joined(std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST_F(ReadMapPrefixTest, ReadsTheMapPartAndCountsWhatFollows) {
+  const auto map = MakeBlankMap(4, 3);  // 2577 + 14 x 12 bytes, the final 0xFF last
+  const std::vector<std::uint8_t> without_end(map.begin(), map.end() - 1);
+  // Block 14 absent: its multiplier 0 and its 12 data bytes left out.
+  auto absent = Joined(std::vector<std::uint8_t>(map.begin(), map.end() - 13), {0xFF});
+  WriteU16(absent, BlockHeaderOffset(14, 12) + kBlockMultiplierField, 0);
+  // Two extra animal records, the second at x = 255 (a 0xFF inside a record).
+  const auto records = Joined(without_end, {1, 3, 0, 4, 0, 2, 0xFF, 0, 2, 0, 0xFF});
+  std::vector<std::uint8_t> text(5000, 'x');
+  const struct {
+    std::string name;
+    std::vector<std::uint8_t> file;
+    std::vector<std::uint8_t> read;  // what the reader gives
+    std::uint64_t trailing;
+  } cases[] = {
+      {"shorter than the header", std::vector<std::uint8_t>(100, 'W'),
+       std::vector<std::uint8_t>(100, 'W'), 0},
+      {"no signature", text, std::vector<std::uint8_t>(text.begin(), text.begin() + 2352), 0},
+      {"a map", map, map, 0},
+      {"bytes after the map", Joined(map, {0xFF, 1, 2, 3, 4, 5, 6}), map, 7},
+      {"an absent block", Joined(absent, {9, 9, 9}), absent, 3},
+      {"extra animal records", Joined(records, {7, 7}), records, 2},
+      {"no final byte", Joined(without_end, {1, 2, 3}), Joined(without_end, {1, 2, 3}), 0},
+      {"ends inside a block", std::vector<std::uint8_t>(map.begin(), map.begin() + 2500),
+       std::vector<std::uint8_t>(map.begin(), map.begin() + 2500), 0},
+  };
+  for (const auto& c : cases) {
+    Write("m.wld", c.file);
+    ReadError error;
+    const auto read = ReadMapPrefix("m.wld", error);
+    ASSERT_TRUE(read.has_value()) << c.name;
+    EXPECT_EQ(read->bytes, c.read) << c.name;
+    EXPECT_EQ(read->file_size, c.file.size()) << c.name;
+    EXPECT_EQ(read->trailing_bytes, c.trailing) << c.name;
+    EXPECT_EQ(read->records_left_out, 0U) << c.name;
+  }
+}
+
+TEST_F(ReadMapPrefixTest, KeepsTheFirstRecordsOfAVeryLongListAndItsFinalByte) {
+  const auto map = MakeBlankMap(2, 2);
+  constexpr std::size_t kExtra = 1000;  // records beyond those kept
+  auto file = std::vector<std::uint8_t>(map.begin(), map.end() - 1);
+  file.resize(file.size() + kMostKeptRecordBytes + kExtra * kAnimalRecordSize, 1);
+  file.insert(file.end(), {0xFF, 5, 5, 5});
+  Write("m.wld", file);
+  ReadError error;
+  const auto read = ReadMapPrefix("m.wld", error);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->bytes.size(), map.size() + kMostKeptRecordBytes);
+  EXPECT_EQ(read->bytes[read->bytes.size() - 1], 0xFF);
+  EXPECT_EQ(read->bytes[read->bytes.size() - 2], 1);
+  EXPECT_EQ(read->records_left_out, kExtra * kAnimalRecordSize);
+  EXPECT_EQ(read->trailing_bytes, 3U);
+}
+
+#ifndef _WIN32
+TEST_F(ReadMapPrefixTest, SaysWhyAFileCannotBeRead) {
+  ASSERT_EQ(mkfifo("pipe.wld", 0600), 0);  // opened without waiting for a writer
+  fs::create_directory("folder.wld");
+  Write("m.wld", MakeBlankMap(2, 2));
+  const struct {
+    std::string path;
+    ReadFailure failure;
+    int code;
+  } cases[] = {{"missing.wld", ReadFailure::kMissing, ENOENT},
+               {"pipe.wld", ReadFailure::kNotRegularFile, platform::kNotRegularFile},
+               {"folder.wld", ReadFailure::kNotRegularFile, platform::kNotRegularFile},
+               {"m.wld/", ReadFailure::kSystem, ENOTDIR}};
+  for (const auto& c : cases) {
+    ReadError error;
+    EXPECT_FALSE(ReadMapPrefix(c.path, error).has_value()) << c.path;
+    EXPECT_EQ(error.failure, c.failure) << c.path;
+    EXPECT_EQ(error.code, c.code) << c.path;
+    ReadError whole_error;
+    EXPECT_FALSE(ReadFileBytes(c.path, whole_error).has_value()) << c.path;
+    EXPECT_EQ(whole_error.failure, c.failure) << c.path;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace plandrix

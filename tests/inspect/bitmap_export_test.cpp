@@ -132,9 +132,9 @@ TEST(ExportHeights, RefusesWhatItCannotWrite) {
       {"export-heights missing.wld", 2, "missing.wld: no such file"},
       {"export-heights high.wld short.wld", 2, "give exactly one map"},
       {"export-heights --colour high.wld", 2, "unknown option '--colour'"},
-      {"export-terrain flat.wld -o flat.wld", 1, "flat.wld is the input map"},
+      {"export-terrain flat.wld -o flat.wld", 2, "flat.wld is the input map"},
       {"export-terrain flat.wld -o none/t.bmp", 2, "none/t.bmp: cannot be written"},
-      {"export-terrain flat.wld -o link.wld", 1, "link.wld is the input map"},
+      {"export-terrain flat.wld -o link.wld", 2, "link.wld is the input map"},
   };
   for (const Case& c : cases) {
     TempFolder folder;

@@ -2,7 +2,10 @@
 // files that are no maps.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "inspect/map_stats.h"
 #include "inspect/render.h"
 #include "support/run_map_tool.h"
+#include "support/sanitizer.h"
 #include "support/test_maps.h"
 
 namespace plandrix {
@@ -145,7 +149,7 @@ TEST(MapTool, BadInputGivesAMessageAndAStatusNeverACrash) {
       {"b.bmp",
        "b.bmp: error: not a SettlersII map: the file does not begin with WORLD_V1.0 (it begins "
        "like a bitmap) [bad-signature]\n",
-       "plandrix-map: b.bmp" + refused + "b.bmp)\n", 1},
+       "plandrix-map: b.bmp: not a SettlersII map (it does not begin with WORLD_V1.0)\n", 1},
       {"huge.swd", "huge.swd: error: the height 65535 is odd",
        "plandrix-map: huge.swd" + refused + "huge.swd)\n", 1},
       {"missing.swd", "", "plandrix-map: missing.swd: no such file\n", 2},
@@ -208,6 +212,168 @@ TEST(MapTool, BadArgumentsAndHelp) {
     EXPECT_EQ(help.out.rfind("Usage: plandrix-map " + command + " ", 0), 0U) << help.out;
   }
   EXPECT_EQ(RunMapTool({"--version"}).out, "plandrix-map " PLANDRIX_VERSION "\n");
+}
+
+// A map of width x height whose terrain is meadow everywhere (a headquarters may stand
+// on any vertex that has six triangles).
+std::vector<std::uint8_t> MeadowMap(std::size_t width, std::size_t height) {
+  std::vector<std::uint8_t> map = testing::MakeBlankMap(width, height);
+  for (int block : {kTerrainBlock1, kTerrainBlock2}) {
+    std::ranges::fill(Block(std::span<std::uint8_t>(map), block, width * height), 8);
+  }
+  return map;
+}
+
+struct MessageCase {
+  std::vector<std::string> args;
+  std::string output_to;  // where standard output goes, if not to a file
+  bool other_user;        // run as the user nobody
+  int status;
+  std::string err;
+};
+
+// The runs of EveryMessageSaysItsReason, in a folder that MakeMessageFolder fills.
+std::vector<MessageCase> MessageCases() {
+  const std::string full = ": cannot be written (No space left on device)\n";
+  return {
+      {{"check", "loop.wld"},
+       "",
+       false,
+       2,
+       "plandrix-map: loop.wld: cannot be read (Too many levels of symbolic links)\n"},
+      {{"stats", "m.wld/"},
+       "",
+       false,
+       2,
+       "plandrix-map: m.wld/: cannot be read (Not a directory)\n"},
+      {{"preview", "pipe.wld"}, "", false, 2, "plandrix-map: pipe.wld: not a regular file\n"},
+      {{"export-heights", "m.wld", "-o", "loop.wld"},
+       "",
+       false,
+       2,
+       "plandrix-map: loop.wld: cannot be written (Too many levels of symbolic links)\n"},
+      // The administrator reads every file: as root, the run is made as the user nobody.
+      {{"check", "secret.wld"},
+       "",
+       geteuid() == 0,
+       2,
+       "plandrix-map: secret.wld: cannot be read (Permission denied)\n"},
+      {{"check", "m.wld"}, "/dev/full", false, 2, "plandrix-map: standard output" + full},
+      // The picture is written; the line that reports it cannot be.
+      {{"preview", "m.wld", "-o", "p.png"},
+       "/dev/full",
+       false,
+       2,
+       "plandrix-map: standard output" + full},
+      {{"preview", "wide.wld", "--scale", "16"},
+       "",
+       false,
+       1,
+       "plandrix-map: wide.wld: at scale 16 the picture would be 1048560 pixels wide, more than "
+       "the 1000000 a side that PNG readers take; the largest scale for this map is 15\n"},
+  };
+}
+
+void MakeMessageFolder(const testing::TempFolder& folder) {
+  namespace fs = std::filesystem;
+  folder.Write("m.wld", MeadowMap(8, 4));
+  folder.Write("wide.wld", testing::MakeBlankMap(65535, 2));
+  folder.Write("secret.wld", testing::MakeBlankMap(8, 4));
+  fs::permissions(folder.path() / "secret.wld", fs::perms::none);
+  fs::create_symlink("loop2.wld", folder.path() / "loop.wld");
+  fs::create_symlink("loop.wld", folder.path() / "loop2.wld");
+  ASSERT_EQ(mkfifo((folder.path() / "pipe.wld").c_str(), 0600), 0);
+}
+
+TEST(MapTool, EveryMessageSaysItsReason) {
+  testing::TempFolder folder;
+  MakeMessageFolder(folder);
+  for (const MessageCase& c : MessageCases()) {
+    testing::MapToolOptions options;
+    options.output_to = c.output_to;
+    if (c.other_user) {
+      if (std::system("setpriv --version >/dev/null 2>&1") != 0) {
+        std::cout << "[ SKIPPED  ] " << c.args[1] << ": setpriv is missing\n";
+        continue;
+      }
+      options.wrapper = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    }
+    const auto run = testing::RunMapToolIn(folder, c.args, options);
+    EXPECT_EQ(run.exit_status, c.status) << c.args[0] << ' ' << c.args[1];
+    EXPECT_EQ(run.err, c.err);
+  }
+  EXPECT_EQ(folder.ReadAll().count("p.png"), 1U);
+  EXPECT_EQ(folder.ReadAll().size(), 4U);  // m, wide, secret and the picture, nothing else
+}
+
+TEST(MapTool, AFileSizeLimitFailsEachWriteCleanly) {
+  // The size signal at its default action, as in a plain shell; 1 KiB is too small for
+  // every output here.
+  const std::vector<std::uint8_t> earlier(3000, 0x5A);
+  const std::vector<std::vector<std::string>> commands = {
+      {"preview", "nGen.wld", "-o", "out"},
+      {"export-heights", "nGen.wld", "-o", "out"},
+      {"export-terrain", "nGen.wld", "-o", "out"},
+      {"players", "nGen.wld", "--auto", "2", "-o", "out"},
+  };
+  for (const auto& args : commands) {
+    testing::TempFolder folder;
+    folder.Write("nGen.wld", GeneratedMap());
+    folder.Write("out", earlier);
+    testing::MapToolOptions options;
+    options.prelude = "trap - XFSZ; ulimit -f 1";
+    const auto run = testing::RunMapToolIn(folder, args, options);
+    EXPECT_EQ(run.exit_status, 2) << args[0];
+    EXPECT_EQ(run.err, "plandrix-map: out: cannot be written (File too large)\n") << args[0];
+    EXPECT_EQ(run.out, "") << args[0];
+    EXPECT_EQ(run.files, (Files{{"nGen.wld", GeneratedMap()}, {"out", earlier}})) << args[0];
+  }
+}
+
+TEST(MapTool, AHugeFileIsJudgedByItsHeaderAndMapPart) {
+  // 2 GiB, sparse: no disk space, and a program that read it whole would need 2 GiB of
+  // memory, far above the limit of the runs.
+  constexpr std::uint64_t kHuge = std::uint64_t{2} << 30;
+  testing::TempFolder folder;
+  folder.Write("zeros.wld", {});
+  folder.Write("tail.wld", testing::MakeBlankMap(0, 0));  // a map of no vertices
+  for (const char* name : {"zeros.wld", "tail.wld"}) {
+    std::filesystem::resize_file(folder.path() / name, kHuge);
+  }
+  const std::string tail = std::to_string(kHuge - kEmptyMapLength);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {{"stats", "zeros.wld"},
+       1,
+       "",
+       "plandrix-map: zeros.wld: not a SettlersII map (it does not begin with WORLD_V1.0)\n"},
+      {{"export-heights", "zeros.wld"},
+       1,
+       "",
+       "plandrix-map: export-heights: zeros.wld: not a SettlersII map (it does not begin with "
+       "WORLD_V1.0)\n"},
+      // The finding's own words belong to check; what matters is the count.
+      {{"check", "tail.wld"},
+       1,
+       "tail.wld: warning: " + tail +
+           " bytes after the final byte of the map (the game ignores them) [trailing-bytes]\n",
+       ""},
+  };
+  for (const auto& c : cases) {
+    testing::MapToolOptions options;
+    // The memory bound is what shows that the file was not read whole (a sanitizer
+    // build cannot run under one: it only checks the answers).
+    if (!testing::kAddressSanitizer) options.prelude = "ulimit -v 200000";
+    options.read_files = false;
+    const auto run = testing::RunMapToolIn(folder, c.args, options);
+    EXPECT_EQ(run.exit_status, c.status) << c.args[1];
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << c.args[1] << ": " << run.out;
+    EXPECT_EQ(run.err, c.err) << c.args[1];
+  }
 }
 
 }  // namespace

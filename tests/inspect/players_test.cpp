@@ -114,7 +114,7 @@ TEST(Players, RefusesBadPositionsAndOptionsAndWritesNothing) {
       {"", 2, "give either --hq positions or --auto N"},
       {"--hq 4,4 --seed 3", 2, "--seed goes with --auto only"},
       {"--auto 2 --seed x", 2, "--seed takes a number"},
-      {"--hq 4,4 -o m.wld", 1, "m.wld is the input map"},
+      {"--hq 4,4 -o m.wld", 2, "m.wld is the input map"},
   };
   for (const Case& c : cases) {
     TempFolder folder;

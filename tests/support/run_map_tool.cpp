@@ -27,14 +27,24 @@ std::string ReadText(const fs::path& file) {
 }  // namespace
 
 MapToolResult RunMapToolIn(const TempFolder& folder, const std::vector<std::string>& args,
-                           int timeout_seconds) {
+                           const MapToolOptions& options) {
   // The captured streams live beside the run folder, so that it holds only the run's files.
   TempFolder io;
-  std::string command = "cd " + Quote(folder.path().string()) + " && exec timeout -s KILL " +
-                        std::to_string(timeout_seconds) + " " + Quote(PLANDRIX_MAP_BINARY);
+  const std::string out = Quote((io.path() / "out").string());
+  // pipefail: through a pipe, the status is still the program's.
+  std::string command = "set -o pipefail; cd " + Quote(folder.path().string()) + " && " +
+                        (options.prelude.empty() ? "" : options.prelude + "; ") +
+                        (options.through_pipe ? "" : "exec ") + "timeout -s KILL " +
+                        std::to_string(options.timeout_seconds) + " " +
+                        (options.wrapper.empty() ? "" : options.wrapper + " ") +
+                        Quote(PLANDRIX_MAP_BINARY);
   for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " </dev/null >" + Quote((io.path() / "out").string()) + " 2>" +
-             Quote((io.path() / "err").string());
+  command += " </dev/null 2>" + Quote((io.path() / "err").string());
+  if (options.through_pipe) {
+    command += " | cat >" + out;
+  } else {
+    command += " >" + (options.output_to.empty() ? out : options.output_to);
+  }
   const int status = std::system(("/bin/bash -c " + Quote(command)).c_str());
   MapToolResult result;
   result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -42,8 +52,15 @@ MapToolResult RunMapToolIn(const TempFolder& folder, const std::vector<std::stri
   if (result.exit_status >= 124) result.exit_status = -1;
   result.out = ReadText(io.path() / "out");
   result.err = ReadText(io.path() / "err");
-  result.files = folder.ReadAll();
+  if (options.read_files) result.files = folder.ReadAll();
   return result;
+}
+
+MapToolResult RunMapToolIn(const TempFolder& folder, const std::vector<std::string>& args,
+                           int timeout_seconds) {
+  MapToolOptions options;
+  options.timeout_seconds = timeout_seconds;
+  return RunMapToolIn(folder, args, options);
 }
 
 MapToolResult RunMapTool(const std::vector<std::string>& args, const Files& files,

@@ -1,13 +1,17 @@
 #include "support/run_program.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace plandrix::testing {
 
@@ -67,6 +71,57 @@ RunResult RunProgram(const std::string& input, const Files& files, const RunOpti
   TempFolder folder;
   for (const auto& [name, bytes] : files) folder.Write(name, bytes);
   return RunProgramIn(folder, input, options);
+}
+
+int StartProgram(const std::string& binary, const std::vector<std::string>& args,
+                 const TempFolder& folder, const std::string& input) {
+  // Everything the child needs is made before fork: after it, only calls that are safe in
+  // a copy of a threaded process.
+  std::vector<std::string> words = {binary};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const std::string where = folder.path().string();
+  int feed[2];
+  if (pipe(feed) != 0) throw std::runtime_error("no pipe");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, SIG_DFL);
+    const int null = open("/dev/null", O_WRONLY);
+    if (chdir(where.c_str()) != 0 || dup2(feed[0], 0) < 0 || dup2(null, 1) < 0 ||
+        dup2(null, 2) < 0) {
+      _exit(127);
+    }
+    close(feed[0]);
+    close(feed[1]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(feed[0]);
+  // A script is far smaller than a pipe's buffer: the write never waits for the child.
+  const bool fed =
+      pid > 0 && write(feed[1], input.data(), input.size()) == static_cast<ssize_t>(input.size());
+  close(feed[1]);
+  if (!fed) throw std::runtime_error("cannot start " + binary);
+  return pid;
+}
+
+int WaitForProgram(int pid, int timeout_seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > end) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status;
 }
 
 std::string MenuText() {

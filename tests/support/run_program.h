@@ -29,11 +29,14 @@ struct RunOptions {
 class TempFolder {
  public:
   TempFolder();
+  // The folder at path (made with its parents; it must not exist yet), removed as well.
+  explicit TempFolder(std::filesystem::path path);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   const std::filesystem::path& path() const { return path_; }
   void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+  // Every regular file below the folder (links are left out).
   Files ReadAll() const;
 
  private:
@@ -47,6 +50,16 @@ RunResult RunProgramIn(const TempFolder& folder, const std::string& input,
 // Runs the program in a new folder that holds the given files.
 RunResult RunProgram(const std::string& input, const Files& files = {},
                      const RunOptions& options = {});
+
+// A program started in the background in folder with input as its standard input and
+// its output thrown away, for a test that sends it signals: every signal at its default
+// action, none blocked. Gives its process id.
+int StartProgram(const std::string& binary, const std::vector<std::string>& args,
+                 const TempFolder& folder, const std::string& input);
+
+// Waits for a started program to end and gives its wait status (as waitpid gives it); it
+// is killed after timeout_seconds.
+int WaitForProgram(int pid, int timeout_seconds = 60);
 
 // The main menu as the program prints it, followed by its prompt.
 std::string MenuText();
