@@ -7,7 +7,7 @@
 #include <fstream>
 #include <optional>
 
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -7,7 +7,7 @@
 #include "app/main_menu.h"
 #include "console/console.h"
 #include "console/output_buffer.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/platform.h"
 #include "random/random_source.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/blank_map.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/map_layout.h"
 #include "tools/bmp_swd_tool.h"
 #include "tools/height_map_tool.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 
 namespace plandrix {
 

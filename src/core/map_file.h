@@ -1,4 +1,5 @@
-// The file-name prompt, whole-file reads and the "n"-named save that every tool uses.
+// Reading and writing whole files: what plandrix-map reads of a map, the reads of whole
+// files, the saves that never leave an output half-written, and the "n" output name.
 #pragma once
 
 #include <cstddef>
@@ -25,26 +26,6 @@ using MapImage = LargeBuffer;
 inline constexpr std::size_t kMaxFileNameLength = 31;
 // The output name is "n" followed by at most this many characters of the given name.
 inline constexpr std::size_t kMaxOutputStemLength = 29;
-
-inline constexpr std::string_view kMapKind = "Map-Filename (.swd/.wld)";
-inline constexpr std::string_view kBitmapKind = "BMP-Filename (.bmp)";
-
-// An input file of one tool run: open for binary reading from the prompt to the end of
-// the run. Its path is kept so that no save of the run can write over it.
-struct InputFile {
-  std::ifstream stream;
-  std::string name;  // as typed
-  bool IsOpen() const { return stream.is_open(); }
-};
-
-// Asks for a file name until one opens or the user aborts with a word that begins with
-// the digit 0 (end of input aborts too). Returns true with the file open and its name
-// stored in file.
-bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, InputFile& file);
-
-// Reads the whole file from its start. Empty when the read fails or the bytes cannot be
-// held in memory (then *out_of_memory is set); nothing is printed.
-std::optional<LargeBuffer> ReadWholeFile(std::ifstream& file, bool* out_of_memory = nullptr);
 
 // Why a file named on a command line could not be read.
 enum class ReadFailure : std::uint8_t {
@@ -122,26 +103,5 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const st
 
 // The output name of a save: "n" followed by at most the first 29 characters of name.
 std::string OutputName(std::string_view name);
-
-// Writes image whole to OutputName(name) in the working folder with SaveFile, so that an
-// earlier output is never left half-written. A target that is one of the run's input
-// files, or that lies outside the working folder (a name that climbs out of it, or a link
-// that leads out), is refused. Prints the save report, or the error lines when anything
-// failed; returns whether the file was written.
-bool SaveMap(std::ostream& out, std::span<const std::uint8_t> image, std::string_view name,
-             std::span<const InputFile* const> inputs = {});
-
-// The loading step of every tool that works on an existing map: the map prompt, the
-// whole-file read and the length check. Prints the refusal when the file is too short
-// for its stated size or cannot be held in memory. Empty when nothing may be worked on.
-std::optional<MapImage> LoadMap(std::istream& in, std::ostream& out, InputFile& file);
-
-// Reads an opened input file whole, printing the memory or read error when that fails
-// ("ERROR: Unable to read File: " and the name for a failed read).
-std::optional<LargeBuffer> ReadInputFile(std::ostream& out, InputFile& file);
-
-// Lines printed when a map cannot be worked on.
-inline constexpr std::string_view kTooShortMessage = "ERROR: Mapfile is too short for its size!";
-inline constexpr std::string_view kNoMemoryMessage = "ERROR: Not enough memory for this map!";
 
 }  // namespace plandrix

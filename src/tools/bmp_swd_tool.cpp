@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/blank_map.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/map_layout.h"
 #include "transform/bitmap_terrain.h"
 

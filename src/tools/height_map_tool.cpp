@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "console/map_tool.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "transform/bitmap_terrain.h"
 #include "transform/height_map.h"
 

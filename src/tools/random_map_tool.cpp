@@ -7,7 +7,7 @@
 #include <span>
 
 #include "core/blank_map.h"
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/map_layout.h"
 #include "random/random_map.h"
 #include "tools/seed_prompt.h"

@@ -1,4 +1,4 @@
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/map_layout.h"
 #include "random/random_heights.h"
 #include "random/random_map.h"

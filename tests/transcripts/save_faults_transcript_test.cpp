@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/map_file.h"
+#include "core/file_prompt.h"
 #include "core/map_layout.h"
 #include "support/run_map_tool.h"
 #include "support/run_program.h"
