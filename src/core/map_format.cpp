@@ -93,4 +93,45 @@ bool IsComplete(const MapStructure& structure) {
   return true;
 }
 
+bool HasStandardLayout(const MapStructure& structure) {
+  if (structure.blocks_read < kBlockCount || structure.records != 0 || !structure.end_mark) {
+    return false;
+  }
+  for (const BlockPlace& place : structure.blocks) {
+    if (!place.present) return false;
+  }
+  return *structure.end_mark + 1 == MapLength(structure.width, structure.height);
+}
+
+std::optional<LargeBuffer> StandardLayoutOf(std::span<const std::uint8_t> file,
+                                            const MapStructure& structure) {
+  if (structure.blocks_read < kBlockCount) return std::nullopt;
+  const std::size_t n = structure.width * structure.height;
+  std::optional<LargeBuffer> image =
+      LargeBuffer::Allocate(MapLength(structure.width, structure.height));
+  if (!image) return std::nullopt;
+  const std::span<std::uint8_t> into(*image);
+  std::copy(file.begin(), file.begin() + kHeaderSize, into.begin());
+  const auto header = BlockHeaderBytes(structure.width, structure.height);
+  for (int block = 1; block <= static_cast<int>(kBlockCount); ++block) {
+    const auto at = static_cast<std::ptrdiff_t>(BlockHeaderOffset(block, n));
+    std::copy(header.begin(), header.end(), into.begin() + at);
+    const auto data = BlockData(file, structure, block);
+    std::copy(data.begin(), data.end(), Block(into, block, n).begin());  // absent: stays zero
+  }
+  into.back() = kEndMark;
+  return image;
+}
+
+void CopyBackFromStandard(std::span<const std::uint8_t> standard, const MapStructure& structure,
+                          std::span<const int> blocks, std::span<std::uint8_t> file) {
+  const std::size_t n = structure.width * structure.height;
+  std::copy(standard.begin(), standard.begin() + kHeaderSize, file.begin());
+  for (const int block : blocks) {
+    const auto from = Block(standard, block, n);
+    const auto into = BlockData(file, structure, block);
+    if (into.size() == from.size()) std::copy(from.begin(), from.end(), into.begin());
+  }
+}
+
 }  // namespace plandrix

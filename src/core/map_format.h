@@ -11,6 +11,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/large_buffer.h"
 #include "core/map_layout.h"
 
 namespace plandrix {
@@ -247,5 +248,21 @@ inline std::span<std::uint8_t> BlockData(std::span<std::uint8_t> file,
   if (!place.present) return {};
   return file.subspan(place.data, structure.width * structure.height);
 }
+
+// Whether every block stands where map_layout.h puts it: all 14 read and present, no
+// extra animal records, the end mark right after the last block.
+bool HasStandardLayout(const MapStructure& structure);
+
+// The map in the standard layout (map_layout.h) of a file whose 14 blocks could all be
+// read: the header as it is, each block where MapLength puts it (an absent block's data
+// zero, its header as a present one's), the end mark last. Empty when memory cannot hold
+// it. Operations that address blocks by their standard offsets read this copy.
+std::optional<LargeBuffer> StandardLayoutOf(std::span<const std::uint8_t> file,
+                                            const MapStructure& structure);
+
+// Copies the header and the data of the given (present) blocks of a standard-layout image
+// back into the file they were made from, at the places the file's structure gives.
+void CopyBackFromStandard(std::span<const std::uint8_t> standard, const MapStructure& structure,
+                          std::span<const int> blocks, std::span<std::uint8_t> file);
 
 }  // namespace plandrix
