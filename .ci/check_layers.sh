@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The folders of src/ are layers: core, then console, then random, transform and inspect
-# side by side, then app. A file may include headers of its own layer and of the layers
-# below it, never of one above. Prints every include that points up; exits 1 if any does.
+# side by side, then generate (which draws with the twister and finds seas), then app. A
+# file may include headers of its own layer and of the layers below it, never of one above.
+# Prints every include that points up; exits 1 if any does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A level=([core]=0 [console]=1 [random]=2 [transform]=2 [inspect]=2 [app]=3)
+declare -A level=([core]=0 [console]=1 [random]=2 [transform]=2 [inspect]=2 [generate]=3 [app]=4)
 bad=0
 while IFS= read -r file; do
   from=$(cut -d/ -f2 <<<"$file")

@@ -1,0 +1,320 @@
+#include "generate/islands.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "inspect/seas.h"
+#include "random/twister.h"
+
+namespace plandrix::generate {
+namespace {
+
+// Random places tried for each home island; the one farthest from the others wins.
+constexpr std::size_t kHomeTries = 32;
+// A home island's radius: this share of the distance between the nearest two homes, and
+// at most this share of the world's side (the square root of its vertices).
+constexpr std::int64_t kHomeRadiusShare = kOne * 3 / 10;
+constexpr std::int64_t kMostHomeRadiusShare = kOne / 5;
+// The six directions of a step in the plane, with 12 bits of fraction: where a home's
+// hill lies from its middle, half its radius away.
+constexpr std::array<std::array<std::int64_t, 2>, 6> kStepDirections = {{{kOne, 0},
+                                                                         {kOne / 2, 3547},
+                                                                         {-kOne / 2, 3547},
+                                                                         {-kOne, 0},
+                                                                         {-kOne / 2, -3547},
+                                                                         {kOne / 2, -3547}}};
+
+// Harbours: one for the first kOpenPerHarbour open vertices of a land mass and one more for
+// each further, at most kMostHarbours, at least kHarbourSpacing steps apart.
+constexpr std::size_t kOpenPerHarbour = 800;
+constexpr std::size_t kMostHarbours = 6;
+constexpr std::size_t kHarbourSpacing = 14;
+
+std::uint8_t TriangleByte(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
+                          Triangle t) {
+  return t.second ? second[t.vertex] : first[t.vertex];
+}
+
+// The distinct images of v, v first.
+std::vector<std::size_t> ImagesOf(const SymmetryGroup& group, std::size_t v) {
+  std::vector<std::size_t> images;
+  for (const Turn turn : group.turns()) {
+    const std::size_t image = group.MapVertex(turn, v);
+    if (std::find(images.begin(), images.end(), image) == images.end()) images.push_back(image);
+  }
+  return images;
+}
+
+std::int64_t VertexDistanceSquared(const MapGrid& grid, const Phases& phases, std::size_t a,
+                                   std::size_t b) {
+  const Point p = grid.PointOf(a);
+  const Point q = grid.PointOf(b);
+  return phases.DistanceSquared(phases.X(p.x, p.y), phases.Y(p.y), phases.X(q.x, q.y),
+                                phases.Y(q.y));
+}
+
+// The nearest of others (and of v's own images) to v, squared; the largest value when
+// there are none.
+std::int64_t NearestSquared(const MapGrid& grid, const SymmetryGroup& group, const Phases& phases,
+                            std::size_t v, std::span<const std::size_t> others) {
+  std::int64_t nearest = INT64_MAX;
+  for (const std::size_t u : others) {
+    nearest = std::min(nearest, VertexDistanceSquared(grid, phases, v, u));
+  }
+  const auto images = ImagesOf(group, v);
+  for (std::size_t i = 1; i < images.size(); ++i) {
+    nearest = std::min(nearest, VertexDistanceSquared(grid, phases, v, images[i]));
+  }
+  return nearest;
+}
+
+HomeIsland PlaceHill(const MapGrid& grid, const Phases& phases, std::size_t v, std::int64_t radius,
+                     std::uint32_t draw) {
+  const Point p = grid.PointOf(v);
+  const auto& direction = kStepDirections[draw % kStepDirections.size()];
+  const std::int64_t dx = direction[0] * radius / (2 * kOne);
+  const std::int64_t dy = direction[1] * radius / (2 * kOne);
+  const std::uint32_t x = phases.X(p.x, p.y);
+  const std::uint32_t y = phases.Y(p.y);
+  return {
+      x, y,
+      static_cast<std::uint32_t>(x + static_cast<std::uint64_t>(dx * phases.StepX() >> kOneBits)),
+      static_cast<std::uint32_t>(y + static_cast<std::uint64_t>(dy * phases.StepY() >> kOneBits))};
+}
+
+bool IsAllWater(Landscape landscape, std::span<const std::uint8_t> first,
+                std::span<const std::uint8_t> second, const std::array<Triangle, 6>& six) {
+  return std::all_of(six.begin(), six.end(), [&](Triangle t) {
+    return IsWaterKind(landscape, TriangleByte(first, second, t));
+  });
+}
+
+// What a harbour place needs, on the world's terrain as it stands.
+class HarbourTest {
+ public:
+  HarbourTest(const MapGrid& grid, Landscape landscape, std::span<const std::uint8_t> heights,
+              std::span<const std::uint8_t> first, std::span<const std::uint8_t> second)
+      : grid_(grid),
+        landscape_(landscape),
+        heights_(heights),
+        first_(first),
+        second_(second),
+        seas_(FindSeas(grid, first, second)) {
+    const auto largest = std::max_element(seas_.sizes.begin(), seas_.sizes.end());
+    if (largest != seas_.sizes.end() && *largest >= kSmallestHarbourSea) {
+      main_sea_ = static_cast<std::uint32_t>(largest - seas_.sizes.begin());
+    }
+  }
+
+  bool HasSea() const { return main_sea_ != Seas::kNoSea; }
+
+  // Castle ground, a flag place at the south-east and a coast of the main sea beside it
+  // (other than to the north-west, which the game does not look at).
+  bool Allows(std::size_t v) const {
+    const Point p = grid_.PointOf(v);
+    if (!IsOpen(grid_, first_, second_, p) || !IsLevel(p)) return false;
+    const auto flag_six = grid_.TrianglesAround(grid_.Neighbour(p, Direction::kSouthEast));
+    for (const Triangle t : flag_six) {
+      if (IsDanger(TriangleByte(first_, second_, t))) return false;
+    }
+    for (const Direction d : kDirections) {
+      if (d != Direction::kNorthWest && IsMainCoast(grid_.Neighbour(v, d))) return true;
+    }
+    return false;
+  }
+
+ private:
+  // The game's castle test of heights: the south-east neighbour at most one above, the
+  // others within three, the twelve vertices two steps away within two.
+  bool IsLevel(Point p) const {
+    const int own = heights_[grid_.Index(p)];
+    const auto around = grid_.Neighbours(p);
+    if (heights_[around[4]] > own + 1) return false;
+    for (std::size_t d = 0; d < around.size(); ++d) {
+      if (std::abs(heights_[around[d]] - own) > 3) return false;
+      const Point next = grid_.PointOf(around[d]);
+      const std::size_t straight = grid_.Index(grid_.Neighbour(next, kDirections[d]));
+      const std::size_t turned = grid_.Index(grid_.Neighbour(next, kDirections[(d + 1) % 6]));
+      if (std::abs(heights_[straight] - own) > 2 || std::abs(heights_[turned] - own) > 2) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool IsMainCoast(std::size_t u) const {
+    const Point p = grid_.PointOf(u);
+    if (seas_.sea_of[u] != Seas::kNoSea ||
+        IsAllWater(landscape_, first_, second_, grid_.TrianglesAround(p))) {
+      return false;
+    }
+    const auto around = grid_.Neighbours(p);
+    return std::any_of(around.begin(), around.end(),
+                       [&](std::size_t s) { return seas_.sea_of[s] == main_sea_; });
+  }
+
+  const MapGrid& grid_;
+  Landscape landscape_;
+  std::span<const std::uint8_t> heights_;
+  std::span<const std::uint8_t> first_;
+  std::span<const std::uint8_t> second_;
+  Seas seas_;
+  std::uint32_t main_sea_ = Seas::kNoSea;
+};
+
+struct HarbourCandidate {
+  std::uint32_t mass;
+  std::uint64_t order;
+  std::size_t v;
+  friend bool operator<(const HarbourCandidate& a, const HarbourCandidate& b) {
+    return std::tie(a.mass, a.order, a.v) < std::tie(b.mass, b.order, b.v);
+  }
+};
+
+}  // namespace
+
+HomeChoice ChooseHomes(const MapGrid& grid, const SymmetryGroup& group, const Phases& phases,
+                       std::size_t players, std::uint32_t seed) {
+  Twister twister(seed);
+  const std::size_t per_part = (players + group.parts() - 1) / group.parts();
+  std::vector<std::size_t> homes;  // canonical
+  std::vector<std::size_t> all;    // with their images
+  for (std::size_t home = 0; home < per_part; ++home) {
+    std::size_t best = 0;
+    std::int64_t best_score = -1;
+    for (std::size_t t = 0; t < kHomeTries; ++t) {
+      const std::size_t v = group.CanonicalVertex(twister() % grid.size());
+      const std::int64_t score = NearestSquared(grid, group, phases, v, all);
+      if (score > best_score) std::tie(best, best_score) = std::tuple(v, score);
+    }
+    homes.push_back(best);
+    for (const std::size_t image : ImagesOf(group, best)) all.push_back(image);
+  }
+  std::int64_t nearest = INT64_MAX;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    for (std::size_t j = i + 1; j < all.size(); ++j) {
+      nearest = std::min(nearest, VertexDistanceSquared(grid, phases, all[i], all[j]));
+    }
+  }
+  const auto side = static_cast<std::int64_t>(SquareRoot(grid.size()));
+  std::int64_t radius = side * kMostHomeRadiusShare;
+  if (nearest != INT64_MAX) {
+    const auto apart = static_cast<std::int64_t>(SquareRoot(static_cast<std::uint64_t>(nearest)));
+    radius = std::min(radius, apart * kHomeRadiusShare >> kOneBits);
+  }
+  HomeChoice choice;
+  choice.islands.radius = radius;
+  for (const std::size_t v : homes) {
+    choice.islands.islands.push_back(PlaceHill(grid, phases, v, radius, twister()));
+  }
+  for (const Turn turn : group.turns()) {
+    for (const std::size_t v : homes)
+      choice.vertices.push_back(grid.PointOf(group.MapVertex(turn, v)));
+  }
+  return choice;
+}
+
+std::size_t LeastHomeOpen(std::size_t n) { return std::max<std::size_t>(12, 200 * n / 16384); }
+
+bool IsOpen(const MapGrid& grid, std::span<const std::uint8_t> first,
+            std::span<const std::uint8_t> second, Point p) {
+  const auto six = grid.TrianglesAround(p);
+  return std::all_of(six.begin(), six.end(),
+                     [&](Triangle t) { return IsBuildable(TriangleByte(first, second, t)); });
+}
+
+LandMasses FindLandMasses(const MapGrid& grid, std::span<const std::uint8_t> first,
+                          std::span<const std::uint8_t> second) {
+  const std::size_t n = grid.size();
+  // Bit i: the triangle i of TrianglesAround is walkable; bit 6: the vertex may be stood on.
+  std::vector<std::uint8_t> walk(n);
+  for (std::size_t v = 0; v < n; ++v) {
+    const auto six = grid.TrianglesAround(grid.PointOf(v));
+    std::uint8_t bits = 0;
+    bool danger = false;
+    for (std::size_t i = 0; i < six.size(); ++i) {
+      const std::uint8_t byte = TriangleByte(first, second, six[i]);
+      if (IsWalkable(byte)) bits = static_cast<std::uint8_t>(bits | (1u << i));
+      danger = danger || IsDanger(byte);
+    }
+    walk[v] = static_cast<std::uint8_t>(bits != 0 && !danger ? bits | 0x40 : 0);
+  }
+  LandMasses masses;
+  masses.mass_of.assign(n, LandMasses::kNoMass);
+  std::vector<std::size_t> queue;
+  for (std::size_t start = 0; start < n; ++start) {
+    if ((walk[start] & 0x40) == 0 || masses.mass_of[start] != LandMasses::kNoMass) continue;
+    const auto id = static_cast<std::uint32_t>(masses.open.size());
+    masses.mass_of[start] = id;
+    queue.assign(1, start);
+    std::size_t open = 0;
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+      const Point p = grid.PointOf(queue[head]);
+      if (IsOpen(grid, first, second, p)) ++open;
+      const auto around = grid.Neighbours(p);
+      for (std::size_t d = 0; d < around.size(); ++d) {
+        // The edge towards neighbour d runs between triangles d - 1 and d around the vertex.
+        const unsigned flank = (1u << d) | (1u << ((d + 5) % 6));
+        const std::size_t u = around[d];
+        if ((walk[queue[head]] & flank) == 0 || (walk[u] & 0x40) == 0) continue;
+        if (masses.mass_of[u] != LandMasses::kNoMass) continue;
+        masses.mass_of[u] = id;
+        queue.push_back(u);
+      }
+    }
+    masses.open.push_back(open);
+  }
+  return masses;
+}
+
+}  // namespace plandrix::generate
+
+namespace plandrix::generate {
+
+std::vector<std::size_t> PlaceHarbours(const MapGrid& grid, Landscape landscape,
+                                       const SymmetryGroup& group, const LandMasses& masses,
+                                       std::size_t least_open, std::uint32_t seed,
+                                       std::span<const std::uint8_t> heights,
+                                       std::span<std::uint8_t> first,
+                                       std::span<const std::uint8_t> second) {
+  const HarbourTest test(grid, landscape, heights, first, second);
+  if (!test.HasSea()) return {};
+  std::vector<HarbourCandidate> candidates;
+  for (std::size_t v = 0; v < grid.size(); ++v) {
+    const std::uint32_t mass = masses.mass_of[v];
+    if (mass == LandMasses::kNoMass || masses.open[mass] < least_open) continue;
+    if (!group.IsCanonical(v)) continue;
+    const auto images = ImagesOf(group, v);
+    if (!std::all_of(images.begin(), images.end(), [&](std::size_t u) { return test.Allows(u); })) {
+      continue;
+    }
+    candidates.push_back({mass, Mix(seed ^ (std::uint64_t{v} << 24)), v});
+  }
+  std::sort(candidates.begin(), candidates.end());
+  std::vector<std::size_t> harbours;
+  std::size_t placed_on_mass = 0;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const HarbourCandidate& c = candidates[i];
+    if (i > 0 && candidates[i - 1].mass != c.mass) placed_on_mass = 0;
+    const std::size_t quota = std::min(kMostHarbours, 1 + masses.open[c.mass] / kOpenPerHarbour);
+    if (placed_on_mass >= quota) continue;
+    // Apart from every harbour so far, and from its own images (by symmetry, its images
+    // then lie as far from every harbour).
+    const Point p = grid.PointOf(c.v);
+    const auto images = ImagesOf(group, c.v);
+    const auto far = [&](std::size_t h) {
+      return grid.Distance(p, grid.PointOf(h)) >= kHarbourSpacing;
+    };
+    if (!std::all_of(harbours.begin(), harbours.end(), far) ||
+        !std::all_of(images.begin() + 1, images.end(), far)) {
+      continue;
+    }
+    harbours.insert(harbours.end(), images.begin(), images.end());
+    ++placed_on_mass;
+  }
+  for (const std::size_t h : harbours)
+    first[h] = static_cast<std::uint8_t>(first[h] | kHarbourFlag);
+  return harbours;
+}
+
+}  // namespace plandrix::generate

@@ -1,0 +1,100 @@
+#include "generate/symmetry.h"
+
+#include <algorithm>
+
+namespace plandrix::generate {
+namespace {
+
+// Triangles in one order: the first of each vertex before its second.
+std::size_t TriangleOrder(Triangle t) { return 2 * t.vertex + (t.second ? 1 : 0); }
+
+}  // namespace
+
+SymmetryGroup::SymmetryGroup(const MapGrid& grid, Symmetry symmetry, std::size_t players)
+    : grid_(grid) {
+  turns_[0] = Turn::kSame;
+  if (symmetry == Symmetry::kNone) return;
+  if (players % 4 == 0) {
+    turns_ = {Turn::kSame, Turn::kLeftRight, Turn::kTopBottom, Turn::kHalfTurn};
+    count_ = 4;
+    return;
+  }
+  turns_[1] = symmetry == Symmetry::kMirror ? Turn::kLeftRight : Turn::kHalfTurn;
+  count_ = 2;
+}
+
+std::size_t SymmetryGroup::MirrorColumn(std::size_t x, std::size_t y) const {
+  const std::size_t w = grid_.width();
+  if ((y & 1) == 0) return w - 1 - x;
+  return x == w - 1 ? w - 1 : w - 2 - x;
+}
+
+std::size_t SymmetryGroup::MapVertex(Turn turn, std::size_t v) const {
+  const Point p = grid_.PointOf(v);
+  const std::size_t flipped_row = p.y == 0 ? 0 : grid_.height() - p.y;
+  switch (turn) {
+    case Turn::kSame:
+      return v;
+    case Turn::kLeftRight:
+      return grid_.Index({MirrorColumn(p.x, p.y), p.y});
+    case Turn::kTopBottom:
+      return grid_.Index({p.x, flipped_row});
+    case Turn::kHalfTurn:
+      return grid_.Index({MirrorColumn(p.x, p.y), flipped_row});
+  }
+  return v;
+}
+
+Triangle SymmetryGroup::MapTriangle(Turn turn, Triangle t) const {
+  const std::size_t image = MapVertex(turn, t.vertex);
+  switch (turn) {
+    case Turn::kSame:
+      return t;
+    case Turn::kLeftRight:
+      return {t.second ? grid_.Neighbour(image, Direction::kWest) : image, t.second};
+    case Turn::kTopBottom:
+      return {grid_.Neighbour(image, t.second ? Direction::kNorthEast : Direction::kNorthWest),
+              !t.second};
+    case Turn::kHalfTurn:
+      return {grid_.Neighbour(image, Direction::kNorthWest), !t.second};
+  }
+  return t;
+}
+
+std::size_t SymmetryGroup::CanonicalVertex(std::size_t v) const {
+  std::size_t least = v;
+  for (const Turn turn : turns().subspan(1)) least = std::min(least, MapVertex(turn, v));
+  return least;
+}
+
+Triangle SymmetryGroup::CanonicalTriangle(Triangle t) const {
+  Triangle least = t;
+  for (const Turn turn : turns().subspan(1)) {
+    const Triangle image = MapTriangle(turn, t);
+    if (TriangleOrder(image) < TriangleOrder(least)) least = image;
+  }
+  return least;
+}
+
+void CopyParts(const SymmetryGroup& group, const MapBlocks& blocks) {
+  if (group.parts() == 1) return;
+  // A canonical vertex or triangle is its own canonical image, so it is never written:
+  // every byte read below is one that the copy leaves as it is.
+  const std::array<std::span<std::uint8_t>, 5> per_vertex = {
+      blocks.heights, blocks.object_index, blocks.object_type, blocks.animals, blocks.resources};
+  const auto code_of = [&](Triangle t) {
+    return TerrainCode(t.second ? blocks.second[t.vertex] : blocks.first[t.vertex]);
+  };
+  for (std::size_t v = 0; v < blocks.n; ++v) {
+    const std::size_t source = group.CanonicalVertex(v);
+    if (source != v) {
+      for (const auto block : per_vertex) block[v] = block[source];
+    }
+    const auto flag = static_cast<std::uint8_t>(blocks.first[source] & ~kTerrainCodeMask);
+    blocks.first[v] =
+        static_cast<std::uint8_t>(flag | code_of(group.CanonicalTriangle({v, false})));
+    blocks.second[v] = code_of(group.CanonicalTriangle({v, true}));
+  }
+}
+
+}  // namespace plandrix::generate
