@@ -1,8 +1,10 @@
 #include "generate/islands.h"
 
 #include <algorithm>
+#include <set>
 #include <tuple>
 
+#include "generate/survey.h"
 #include "inspect/seas.h"
 #include "random/twister.h"
 
@@ -11,10 +13,18 @@ namespace {
 
 // Random places tried for each home island; the one farthest from the others wins.
 constexpr std::size_t kHomeTries = 32;
-// A home island's radius: this share of the distance between the nearest two homes, and
-// at most this share of the world's side (the square root of its vertices).
-constexpr std::int64_t kHomeRadiusShare = kOne * 3 / 10;
+// A home island's radius: this share of the distance between the nearest two homes, at
+// most this share of the world's side (the square root of its vertices), and small enough
+// that the discs of all home islands together cover kHomesShare of the world: their coasts
+// wander out and the grid holds 2 / sqrt(3) vertices a square step, so they take about a
+// third more, still leaving some land of the islands style to islands for all.
+constexpr std::int64_t kHomeRadiusShare = kOne * 38 / 100;
 constexpr std::int64_t kMostHomeRadiusShare = kOne / 5;
+constexpr std::uint64_t kHomesShare = kOne / 5;
+// pi with 12 bits of fraction.
+constexpr std::uint64_t kPi = 12868;
+// A row's height in steps, sqrt(3) / 2, with 12 bits of fraction.
+constexpr std::int64_t kRowSteps = 3547;
 // The six directions of a step in the plane, with 12 bits of fraction: where a home's
 // hill lies from its middle, half its radius away.
 constexpr std::array<std::array<std::int64_t, 2>, 6> kStepDirections = {{{kOne, 0},
@@ -29,11 +39,6 @@ constexpr std::array<std::array<std::int64_t, 2>, 6> kStepDirections = {{{kOne, 
 constexpr std::size_t kOpenPerHarbour = 800;
 constexpr std::size_t kMostHarbours = 6;
 constexpr std::size_t kHarbourSpacing = 14;
-
-std::uint8_t TriangleByte(std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
-                          Triangle t) {
-  return t.second ? second[t.vertex] : first[t.vertex];
-}
 
 // The distinct images of v, v first.
 std::vector<std::size_t> ImagesOf(const SymmetryGroup& group, std::size_t v) {
@@ -53,53 +58,73 @@ std::int64_t VertexDistanceSquared(const MapGrid& grid, const Phases& phases, st
                                 phases.Y(q.y));
 }
 
-// The nearest of others (and of v's own images) to v, squared; the largest value when
-// there are none.
+// How far v lies from its own images, an image on an axis (v itself) too, and for a half
+// turn alone from twice the seam it turns end for end: squared, 24 bits of fraction. An
+// island needs room within its part, or it meets its image or loses itself across the seam.
+std::int64_t RoomSquared(const MapGrid& grid, const SymmetryGroup& group, const Phases& phases,
+                         std::size_t v) {
+  std::int64_t room = INT64_MAX;
+  for (const Turn turn : group.turns().subspan(1)) {
+    room = std::min(room, VertexDistanceSquared(grid, phases, v, group.MapVertex(turn, v)));
+  }
+  const std::size_t rows = group.RowsFromTurnedSeam(grid.PointOf(v).y);
+  if (rows != SIZE_MAX) {
+    const auto steps = static_cast<std::int64_t>(2 * rows) * kRowSteps;
+    room = std::min(room, steps * steps);
+  }
+  return room;
+}
+
+// The nearest of others to v, squared, or less when v has less room in its part.
 std::int64_t NearestSquared(const MapGrid& grid, const SymmetryGroup& group, const Phases& phases,
                             std::size_t v, std::span<const std::size_t> others) {
-  std::int64_t nearest = INT64_MAX;
+  std::int64_t nearest = RoomSquared(grid, group, phases, v);
   for (const std::size_t u : others) {
     nearest = std::min(nearest, VertexDistanceSquared(grid, phases, v, u));
-  }
-  const auto images = ImagesOf(group, v);
-  for (std::size_t i = 1; i < images.size(); ++i) {
-    nearest = std::min(nearest, VertexDistanceSquared(grid, phases, v, images[i]));
   }
   return nearest;
 }
 
-HomeIsland PlaceHill(const MapGrid& grid, const Phases& phases, std::size_t v, std::int64_t radius,
-                     std::uint32_t draw) {
-  const Point p = grid.PointOf(v);
-  const auto& direction = kStepDirections[draw % kStepDirections.size()];
-  const std::int64_t dx = direction[0] * radius / (2 * kOne);
-  const std::int64_t dy = direction[1] * radius / (2 * kOne);
-  const std::uint32_t x = phases.X(p.x, p.y);
-  const std::uint32_t y = phases.Y(p.y);
-  return {
-      x, y,
-      static_cast<std::uint32_t>(x + static_cast<std::uint64_t>(dx * phases.StepX() >> kOneBits)),
-      static_cast<std::uint32_t>(y + static_cast<std::uint64_t>(dy * phases.StepY() >> kOneBits))};
+// The vertex nearest a place.
+std::size_t VertexAt(const MapGrid& grid, std::uint32_t px, std::uint32_t py) {
+  const std::size_t y = static_cast<std::size_t>((std::uint64_t{py} * grid.height()) >> 32);
+  const std::size_t half = static_cast<std::size_t>((std::uint64_t{px} * 2 * grid.width()) >> 32);
+  return grid.Index({((half + 1 - (y & 1)) / 2) % grid.width(), y});
 }
 
-bool IsAllWater(Landscape landscape, std::span<const std::uint8_t> first,
-                std::span<const std::uint8_t> second, const std::array<Triangle, 6>& six) {
-  return std::all_of(six.begin(), six.end(), [&](Triangle t) {
-    return IsWaterKind(landscape, TriangleByte(first, second, t));
-  });
+// A home island's hill, half its radius from its middle v, in the direction (of six, the
+// first tried given by draw) with the most room in the part.
+HomeIsland PlaceHill(const MapGrid& grid, const SymmetryGroup& group, const Phases& phases,
+                     std::size_t v, std::int64_t radius, std::uint32_t draw) {
+  const Point p = grid.PointOf(v);
+  const std::uint32_t x = phases.X(p.x, p.y);
+  const std::uint32_t y = phases.Y(p.y);
+  HomeIsland best{x, y, x, y};
+  std::int64_t best_room = -1;
+  for (std::size_t k = 0; k < kStepDirections.size(); ++k) {
+    const auto& direction = kStepDirections[(draw + k) % kStepDirections.size()];
+    const std::int64_t dx = direction[0] * radius / (2 * kOne);
+    const std::int64_t dy = direction[1] * radius / (2 * kOne);
+    const auto hill_x =
+        static_cast<std::uint32_t>(x + static_cast<std::uint64_t>(dx * phases.StepX() >> kOneBits));
+    const auto hill_y =
+        static_cast<std::uint32_t>(y + static_cast<std::uint64_t>(dy * phases.StepY() >> kOneBits));
+    const std::int64_t room = RoomSquared(grid, group, phases, VertexAt(grid, hill_x, hill_y));
+    if (room > best_room) {
+      best = {x, y, hill_x, hill_y};
+      best_room = room;
+    }
+  }
+  return best;
 }
 
 // What a harbour place needs, on the world's terrain as it stands.
 class HarbourTest {
  public:
-  HarbourTest(const MapGrid& grid, Landscape landscape, std::span<const std::uint8_t> heights,
-              std::span<const std::uint8_t> first, std::span<const std::uint8_t> second)
-      : grid_(grid),
-        landscape_(landscape),
-        heights_(heights),
-        first_(first),
-        second_(second),
-        seas_(FindSeas(grid, first, second)) {
+  HarbourTest(const MapGrid& grid, std::span<const std::uint8_t> survey,
+              std::span<const std::uint8_t> heights, std::span<const std::uint8_t> first,
+              std::span<const std::uint8_t> second)
+      : grid_(grid), survey_(survey), heights_(heights), seas_(FindSeas(grid, first, second)) {
     const auto largest = std::max_element(seas_.sizes.begin(), seas_.sizes.end());
     if (largest != seas_.sizes.end() && *largest >= kSmallestHarbourSea) {
       main_sea_ = static_cast<std::uint32_t>(largest - seas_.sizes.begin());
@@ -112,11 +137,8 @@ class HarbourTest {
   // (other than to the north-west, which the game does not look at).
   bool Allows(std::size_t v) const {
     const Point p = grid_.PointOf(v);
-    if (!IsOpen(grid_, first_, second_, p) || !IsLevel(p)) return false;
-    const auto flag_six = grid_.TrianglesAround(grid_.Neighbour(p, Direction::kSouthEast));
-    for (const Triangle t : flag_six) {
-      if (IsDanger(TriangleByte(first_, second_, t))) return false;
-    }
+    if ((survey_[v] & kAllBuildable) == 0 || !IsLevel(p)) return false;
+    if ((survey_[grid_.Neighbour(v, Direction::kSouthEast)] & kAnyDanger) != 0) return false;
     for (const Direction d : kDirections) {
       if (d != Direction::kNorthWest && IsMainCoast(grid_.Neighbour(v, d))) return true;
     }
@@ -143,24 +165,24 @@ class HarbourTest {
   }
 
   bool IsMainCoast(std::size_t u) const {
-    const Point p = grid_.PointOf(u);
-    if (seas_.sea_of[u] != Seas::kNoSea ||
-        IsAllWater(landscape_, first_, second_, grid_.TrianglesAround(p))) {
-      return false;
-    }
-    const auto around = grid_.Neighbours(p);
+    if (seas_.sea_of[u] != Seas::kNoSea || (survey_[u] & kAllWater) != 0) return false;
+    const auto around = grid_.Neighbours(grid_.PointOf(u));
     return std::any_of(around.begin(), around.end(),
                        [&](std::size_t s) { return seas_.sea_of[s] == main_sea_; });
   }
 
   const MapGrid& grid_;
-  Landscape landscape_;
+  std::span<const std::uint8_t> survey_;
   std::span<const std::uint8_t> heights_;
-  std::span<const std::uint8_t> first_;
-  std::span<const std::uint8_t> second_;
   Seas seas_;
   std::uint32_t main_sea_ = Seas::kNoSea;
 };
+
+bool IsHomeMass(const MapGrid& grid, const LandMasses& masses, std::span<const Point> homes,
+                std::uint32_t mass) {
+  return std::any_of(homes.begin(), homes.end(),
+                     [&](Point home) { return masses.mass_of[grid.Index(home)] == mass; });
+}
 
 struct HarbourCandidate {
   std::uint32_t mass;
@@ -197,7 +219,10 @@ HomeChoice ChooseHomes(const MapGrid& grid, const SymmetryGroup& group, const Ph
     }
   }
   const auto side = static_cast<std::int64_t>(SquareRoot(grid.size()));
-  std::int64_t radius = side * kMostHomeRadiusShare;
+  // r^2 = share N / (pi homes), with 24 bits of fraction.
+  const std::uint64_t most_squared = (grid.size() << 24) * kHomesShare / (kPi * all.size());
+  std::int64_t radius =
+      std::min(side * kMostHomeRadiusShare, static_cast<std::int64_t>(SquareRoot(most_squared)));
   if (nearest != INT64_MAX) {
     const auto apart = static_cast<std::int64_t>(SquareRoot(static_cast<std::uint64_t>(nearest)));
     radius = std::min(radius, apart * kHomeRadiusShare >> kOneBits);
@@ -205,58 +230,61 @@ HomeChoice ChooseHomes(const MapGrid& grid, const SymmetryGroup& group, const Ph
   HomeChoice choice;
   choice.islands.radius = radius;
   for (const std::size_t v : homes) {
-    choice.islands.islands.push_back(PlaceHill(grid, phases, v, radius, twister()));
+    choice.islands.islands.push_back(PlaceHill(grid, group, phases, v, radius, twister()));
   }
-  for (const Turn turn : group.turns()) {
-    for (const std::size_t v : homes)
-      choice.vertices.push_back(grid.PointOf(group.MapVertex(turn, v)));
-  }
+  choice.middles = homes;
   return choice;
+}
+
+std::size_t NearestOpen(const MapGrid& grid, std::span<const std::uint8_t> survey, std::size_t v,
+                        std::size_t reach) {
+  std::vector<std::size_t> ring = {v};
+  std::set<std::size_t> seen = {v};  // the search mostly ends within a few steps
+  for (std::size_t step = 0; step <= reach && !ring.empty(); ++step) {
+    for (const std::size_t u : ring) {
+      if ((survey[u] & kAllBuildable) != 0) return u;
+    }
+    std::vector<std::size_t> next;
+    for (const std::size_t u : ring) {
+      for (const std::size_t w : grid.Neighbours(grid.PointOf(u))) {
+        if ((survey[w] & (kAnyWalkable | kAnyDanger)) != kAnyWalkable) continue;
+        if (!seen.insert(w).second) continue;
+        next.push_back(w);
+      }
+    }
+    ring.swap(next);
+  }
+  return v;
 }
 
 std::size_t LeastHomeOpen(std::size_t n) { return std::max<std::size_t>(12, 200 * n / 16384); }
 
-bool IsOpen(const MapGrid& grid, std::span<const std::uint8_t> first,
-            std::span<const std::uint8_t> second, Point p) {
-  const auto six = grid.TrianglesAround(p);
-  return std::all_of(six.begin(), six.end(),
-                     [&](Triangle t) { return IsBuildable(TriangleByte(first, second, t)); });
-}
-
-LandMasses FindLandMasses(const MapGrid& grid, std::span<const std::uint8_t> first,
+LandMasses FindLandMasses(const MapGrid& grid, std::span<const std::uint8_t> survey,
+                          std::span<const std::uint8_t> first,
                           std::span<const std::uint8_t> second) {
   const std::size_t n = grid.size();
-  // Bit i: the triangle i of TrianglesAround is walkable; bit 6: the vertex may be stood on.
-  std::vector<std::uint8_t> walk(n);
-  for (std::size_t v = 0; v < n; ++v) {
-    const auto six = grid.TrianglesAround(grid.PointOf(v));
-    std::uint8_t bits = 0;
-    bool danger = false;
-    for (std::size_t i = 0; i < six.size(); ++i) {
-      const std::uint8_t byte = TriangleByte(first, second, six[i]);
-      if (IsWalkable(byte)) bits = static_cast<std::uint8_t>(bits | (1u << i));
-      danger = danger || IsDanger(byte);
-    }
-    walk[v] = static_cast<std::uint8_t>(bits != 0 && !danger ? bits | 0x40 : 0);
-  }
+  const auto standable = [&](std::size_t v) {
+    return (survey[v] & (kAnyWalkable | kAnyDanger)) == kAnyWalkable;
+  };
   LandMasses masses;
   masses.mass_of.assign(n, LandMasses::kNoMass);
   std::vector<std::size_t> queue;
   for (std::size_t start = 0; start < n; ++start) {
-    if ((walk[start] & 0x40) == 0 || masses.mass_of[start] != LandMasses::kNoMass) continue;
+    if (!standable(start) || masses.mass_of[start] != LandMasses::kNoMass) continue;
     const auto id = static_cast<std::uint32_t>(masses.open.size());
     masses.mass_of[start] = id;
     queue.assign(1, start);
     std::size_t open = 0;
     for (std::size_t head = 0; head < queue.size(); ++head) {
-      const Point p = grid.PointOf(queue[head]);
-      if (IsOpen(grid, first, second, p)) ++open;
-      const auto around = grid.Neighbours(p);
+      const std::size_t v = queue[head];
+      if ((survey[v] & kAllBuildable) != 0) ++open;
+      const std::uint8_t walkable = WalkableAround(grid, first, second, v);
+      const auto around = grid.Neighbours(grid.PointOf(v));
       for (std::size_t d = 0; d < around.size(); ++d) {
         // The edge towards neighbour d runs between triangles d - 1 and d around the vertex.
         const unsigned flank = (1u << d) | (1u << ((d + 5) % 6));
         const std::size_t u = around[d];
-        if ((walk[queue[head]] & flank) == 0 || (walk[u] & 0x40) == 0) continue;
+        if ((walkable & flank) == 0 || !standable(u)) continue;
         if (masses.mass_of[u] != LandMasses::kNoMass) continue;
         masses.mass_of[u] = id;
         queue.push_back(u);
@@ -271,18 +299,20 @@ LandMasses FindLandMasses(const MapGrid& grid, std::span<const std::uint8_t> fir
 
 namespace plandrix::generate {
 
-std::vector<std::size_t> PlaceHarbours(const MapGrid& grid, Landscape landscape,
-                                       const SymmetryGroup& group, const LandMasses& masses,
+std::vector<std::size_t> PlaceHarbours(const MapGrid& grid, const SymmetryGroup& group,
+                                       const LandMasses& masses, std::span<const Point> homes,
                                        std::size_t least_open, std::uint32_t seed,
+                                       std::span<const std::uint8_t> survey,
                                        std::span<const std::uint8_t> heights,
                                        std::span<std::uint8_t> first,
                                        std::span<const std::uint8_t> second) {
-  const HarbourTest test(grid, landscape, heights, first, second);
+  const HarbourTest test(grid, survey, heights, first, second);
   if (!test.HasSea()) return {};
   std::vector<HarbourCandidate> candidates;
   for (std::size_t v = 0; v < grid.size(); ++v) {
     const std::uint32_t mass = masses.mass_of[v];
-    if (mass == LandMasses::kNoMass || masses.open[mass] < least_open) continue;
+    if (mass == LandMasses::kNoMass) continue;
+    if (masses.open[mass] < least_open && !IsHomeMass(grid, masses, homes, mass)) continue;
     if (!group.IsCanonical(v)) continue;
     const auto images = ImagesOf(group, v);
     if (!std::all_of(images.begin(), images.end(), [&](std::size_t u) { return test.Allows(u); })) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "generate/survey.h"
 #include "random/twister.h"
 
 namespace plandrix::generate {
@@ -74,42 +75,24 @@ std::int32_t DrawOf(std::uint32_t seed, std::size_t v, Draw purpose) {
   return static_cast<std::int32_t>(Mix(key) >> 52);
 }
 
-std::array<std::uint8_t, 6> SixBytes(const MapGrid& grid, const MapBlocks& blocks, std::size_t v) {
-  const auto six = grid.TrianglesAround(grid.PointOf(v));
-  std::array<std::uint8_t, 6> bytes{};
-  for (std::size_t i = 0; i < six.size(); ++i) {
-    bytes[i] = six[i].second ? blocks.second[six[i].vertex] : blocks.first[six[i].vertex];
-  }
-  return bytes;
-}
-
-template <typename Test>
-bool AllSix(const std::array<std::uint8_t, 6>& bytes, Test test) {
-  return std::all_of(bytes.begin(), bytes.end(), test);
-}
-
-// Water vertices (all six triangles water) within reach steps of one that is not.
-std::vector<std::uint8_t> NearShore(const MapGrid& grid, Landscape landscape,
-                                    const MapBlocks& blocks, std::size_t reach) {
+// Water vertices within reach steps of one that is not.
+std::vector<std::uint8_t> NearShore(const MapGrid& grid, std::span<const std::uint8_t> survey,
+                                    std::size_t reach) {
   const std::size_t n = grid.size();
-  std::vector<std::uint8_t> water(n);
   std::vector<std::uint8_t> near(n);
-  for (std::size_t v = 0; v < n; ++v) {
-    water[v] =
-        AllSix(SixBytes(grid, blocks, v), [&](std::uint8_t b) { return IsWaterKind(landscape, b); })
-            ? 1
-            : 0;
-    near[v] = water[v] == 0 ? 1 : 0;
-  }
+  for (std::size_t v = 0; v < n; ++v) near[v] = (survey[v] & kAllWater) == 0 ? 1 : 0;
+  std::vector<std::uint8_t> grown(n);
   for (std::size_t step = 0; step < reach; ++step) {
-    std::vector<std::uint8_t> grown = near;
     for (std::size_t v = 0; v < n; ++v) {
+      grown[v] = near[v];
       if (near[v] != 0) continue;
       for (const std::size_t u : grid.Neighbours(grid.PointOf(v))) grown[v] |= near[u];
     }
     near.swap(grown);
   }
-  for (std::size_t v = 0; v < n; ++v) near[v] = static_cast<std::uint8_t>(near[v] & water[v]);
+  for (std::size_t v = 0; v < n; ++v) {
+    near[v] = static_cast<std::uint8_t>((survey[v] & kAllWater) != 0 && near[v] != 0);
+  }
   return near;
 }
 
@@ -153,12 +136,12 @@ std::vector<std::uint8_t> ReserveAround(const MapGrid& grid, std::span<const std
   return reserved;
 }
 
-void PlaceResources(const MapGrid& grid, Landscape landscape, const Phases& phases,
+void PlaceResources(const MapGrid& grid, std::span<const std::uint8_t> survey, const Phases& phases,
                     const Relief& relief, std::uint32_t seed, const MapBlocks& blocks) {
   Twister twister(seed);
   const Noise kinds = MakeNoise(twister(), grid.width(), grid.height(), kOreKindCell, 2);
   const Noise amounts = MakeNoise(twister(), grid.width(), grid.height(), kOreAmountCell, 1);
-  const std::vector<std::uint8_t> fish = NearShore(grid, landscape, blocks, kFishReach);
+  const std::vector<std::uint8_t> fish = NearShore(grid, survey, kFishReach);
   for (std::size_t v = 0; v < grid.size(); ++v) {
     if (relief.bands[v] >= Band::kMountain) {
       blocks.resources[v] =
@@ -169,11 +152,8 @@ void PlaceResources(const MapGrid& grid, Landscape landscape, const Phases& phas
       blocks.resources[v] = kFishResource;
       continue;
     }
-    const auto six = SixBytes(grid, blocks, v);
-    const bool land = !AllSix(six, [&](std::uint8_t b) { return IsWaterKind(landscape, b); });
-    const bool humid =
-        AllSix(six, [&](std::uint8_t b) { return TerrainOf(landscape, b).humidity > 0; });
-    blocks.resources[v] = land && humid ? kWaterResource : 0;
+    const bool ground_water = (survey[v] & (kAllWater | kAllHumid)) == kAllHumid;
+    blocks.resources[v] = ground_water ? kWaterResource : 0;
   }
 }
 
@@ -227,8 +207,9 @@ void PlaceObjectAt(const ObjectNoises& noises, Landscape landscape, const Phases
 
 }  // namespace
 
-void PlaceObjects(const MapGrid& grid, Landscape landscape, const Phases& phases,
-                  const Relief& relief, std::span<const std::uint8_t> reserved, std::uint32_t seed,
+void PlaceObjects(const MapGrid& grid, Landscape landscape, std::span<const std::uint8_t> survey,
+                  const Phases& phases, const Relief& relief,
+                  std::span<const std::uint8_t> reserved, std::uint32_t seed,
                   const MapBlocks& blocks) {
   Twister twister(seed);
   const ObjectNoises noises{MakeNoise(twister(), grid.width(), grid.height(), kForestCell, 3),
@@ -239,16 +220,14 @@ void PlaceObjects(const MapGrid& grid, Landscape landscape, const Phases& phases
       continue;
     }
     // Vital ground all around: buildable land, no water, mountain or danger.
-    if (!AllSix(SixBytes(grid, blocks, v), [&](std::uint8_t b) { return IsVital(landscape, b); })) {
-      continue;
-    }
+    if ((survey[v] & kAllVital) == 0) continue;
     PlaceObjectAt(noises, landscape, phases, relief, seed, grid.PointOf(v), v, blocks);
   }
 }
 
-void PlaceAnimals(const MapGrid& grid, Landscape landscape, std::uint32_t seed,
+void PlaceAnimals(const MapGrid& grid, std::span<const std::uint8_t> survey, std::uint32_t seed,
                   const MapBlocks& blocks) {
-  const std::vector<std::uint8_t> ducks = NearShore(grid, landscape, blocks, kDuckReach);
+  const std::vector<std::uint8_t> ducks = NearShore(grid, survey, kDuckReach);
   for (std::size_t v = 0; v < grid.size(); ++v) {
     const std::int32_t draw = DrawOf(seed, v, Draw::kAnimal);
     if (ducks[v] != 0) {
@@ -256,8 +235,7 @@ void PlaceAnimals(const MapGrid& grid, Landscape landscape, std::uint32_t seed,
       continue;
     }
     if (draw >= kLandAnimalDensity || blocks.object_type[v] != 0) continue;
-    const auto six = SixBytes(grid, blocks, v);
-    if (AllSix(six, [&](std::uint8_t b) { return IsAnimalGround(landscape, b); })) {
+    if ((survey[v] & kAllAnimalGround) != 0) {
       blocks.animals[v] = kLandAnimals[static_cast<std::size_t>(draw) % kLandAnimals.size()];
     }
   }

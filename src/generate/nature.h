@@ -26,18 +26,20 @@ std::vector<std::uint8_t> ReserveAround(const MapGrid& grid, std::span<const std
 // Resources (block 12): coal, iron, gold and granite in veins on mountain vertices, amounts
 // 1 to 7; fish in the water within two steps of a shore; ground water on land where every
 // triangle around has some humidity (the game keeps it there).
-void PlaceResources(const MapGrid& grid, Landscape landscape, const Phases& phases,
+// survey: SurveyVertices of the terrain.
+void PlaceResources(const MapGrid& grid, std::span<const std::uint8_t> survey, const Phases& phases,
                     const Relief& relief, std::uint32_t seed, const MapBlocks& blocks);
 
 // Trees in forests of the landscape's wood-giving kinds on farmland, granite piles in small
 // groups near the mountains (and a few elsewhere), never on a reserved vertex nor one that
 // touches water or dangerous ground.
-void PlaceObjects(const MapGrid& grid, Landscape landscape, const Phases& phases,
-                  const Relief& relief, std::span<const std::uint8_t> reserved, std::uint32_t seed,
+void PlaceObjects(const MapGrid& grid, Landscape landscape, std::span<const std::uint8_t> survey,
+                  const Phases& phases, const Relief& relief,
+                  std::span<const std::uint8_t> reserved, std::uint32_t seed,
                   const MapBlocks& blocks);
 
 // Land animals where they may stand, off objects; ducks on the water near shores.
-void PlaceAnimals(const MapGrid& grid, Landscape landscape, std::uint32_t seed,
+void PlaceAnimals(const MapGrid& grid, std::span<const std::uint8_t> survey, std::uint32_t seed,
                   const MapBlocks& blocks);
 
 }  // namespace plandrix::generate

@@ -12,10 +12,11 @@ namespace {
 constexpr std::int64_t kRowHeight = 56756;
 constexpr std::int64_t kRowsPerStep = 75674;
 
-// Cells across a side of length steps for cells about cell steps wide, at least one.
+// Cells across a side of length steps for cells about cell steps wide, at least two (one
+// cell around the world would be a constant).
 std::uint32_t CellsAcross(std::int64_t steps, std::size_t cell) {
   const std::int64_t c = static_cast<std::int64_t>(std::max<std::size_t>(cell, 1));
-  return static_cast<std::uint32_t>(std::max<std::int64_t>(1, (steps + c / 2) / c));
+  return static_cast<std::uint32_t>(std::max<std::int64_t>(2, (steps + c / 2) / c));
 }
 
 }  // namespace

@@ -20,14 +20,16 @@ struct StyleShape {
   std::int64_t warp_share;
 };
 constexpr std::array<StyleShape, 3> kStyleShapes = {{
-    {150, 112, kOne, kOne / 6},  // land: lakes in one land
-    {700, 56, kOne, kOne / 4},   // islands: a dome for each player, smaller ones between
-    {410, 144, kOne, kOne / 6},  // mixed: continents
+    {150, 112, kOne, kOne / 6},         // land: lakes in one land
+    {705, 56, kOne * 3 / 4, kOne / 6},  // islands: a dome for each player, smaller ones between
+    {410, 144, kOne, kOne / 6},         // mixed: continents
 }};
 constexpr std::size_t kElevationOctaves = 7;
 // Mountains: massifs where a noise of cells kRangeCell is highest, shifted by a slower
 // noise (so that some lands have more of them than others): the highest kRangePermille of
-// the land lies in a range, rising to its heart over kRangeRise of the noise.
+// the land (but home islands) lies in a range, rising to its heart over kRangeRise; near
+// the water a range (and a home island's hill) rises about at most kShoreRise levels (12
+// bits of fraction) a step from the shore, so that it meets the sea in slopes, not cliffs.
 constexpr std::size_t kRangeCell = 56;
 constexpr std::size_t kChainCell = 160;
 constexpr std::int32_t kChainWeight = kOne / 2;
@@ -39,19 +41,26 @@ constexpr std::int32_t kRangeTop = 3 * kOne;
 constexpr std::size_t kMoistureCell = 64;
 constexpr std::size_t kVarietyCell = 12;
 
-// Heights: water deepens by a step for each kDepthStep below the sea, to at most
-// kMostDepth; land rises kLowlandRise steps for kOne of elevation above the sea, and a
-// range kMountainRise steps at its heart, once kInlandSteps from the shore (nearer, ranges
-// sink towards the water).
-constexpr std::int32_t kDepthStep = kOne / 4;
+// Heights: water deepens by a level for each kDepthSteps steps from the shore beyond the
+// first, to at most kMostDepth (level ground for harbours by the shore); land rises kLowlandRise
+// levels to the high lowland, and a range kMountainRise levels at its heart (more on small worlds,
+// see MountainRise).
+constexpr std::int32_t kDepthSteps = 2;
 constexpr std::int32_t kMostDepth = 2;
-constexpr std::int32_t kShallowDepth = kOne / 40;
-constexpr std::int32_t kCoastBand = kOne / 24;
-constexpr std::int32_t kLowlandRise = 5;
+// Shallow water: the water beside the shore where variety is high (sandbanks on some
+// stretches of coast; the others keep deep water up to the shore, where harbours go). Dry
+// coast: land this many steps from the water or nearer.
+constexpr std::int32_t kSandbankVariety = kOne / 4;
+constexpr std::uint8_t kCoastSteps = 2;
+constexpr std::int32_t kLowlandRise = 14;
+constexpr std::size_t kHighLowlandPermille = 50;
 constexpr std::int32_t kMountainRise = 22;
-constexpr std::uint8_t kInlandSteps = 16;
-// Elevation above the sea is kept within this (16 bits).
-constexpr std::int32_t kLimit = 8 * kOne - 1;
+constexpr std::int32_t kShoreRise = kOne * 5 / 2;
+constexpr std::int32_t kShoreLowland = kOne * 3 / 4;
+constexpr std::uint8_t kInlandSteps = kHighestHeight / 2;
+// The highest ranges (above all but kHighRangePermille of the land) rise this high.
+constexpr std::size_t kHighRangePermille = 5;
+constexpr std::int32_t kHighRange = 34;
 // How far into a range (0 to kOne) its foot and its mountains begin.
 constexpr std::int32_t kFootLevel = kOne / 10;
 constexpr std::int32_t kMountainLevel = kOne / 4;
@@ -60,12 +69,20 @@ constexpr std::int32_t kMountainLevel = kOne / 4;
 constexpr std::size_t kPeakPermille = 30;
 constexpr std::int32_t kLowestPeak = 24;
 
-// Islands: a dome of this height (in elevation) over each home island, a moat around it out
-// to kMoatEnd (the squared distance, in squared radii), and a hill for its mountains.
-constexpr std::int32_t kDomeHeight = kOne;
-constexpr std::int64_t kMoatEnd = 9 * kOne / 4;
-constexpr std::int64_t kMoatDepth = kOne * 3 / 5;
-constexpr std::int32_t kHillHeight = kOne * 3 / 2;
+// Islands: a home island is land where 1 - (d / r)^2, plus kHomeNoise of elevation's noise,
+// is above 0, whatever the sea's level; other land sinks by kChannelDepth within
+// kChannelFull radii of it (squared, in kOne), less out to kChannelEnd, so that no other
+// island touches it. Its hill carries its mountains.
+constexpr std::int32_t kHomeNoise = kOne / 4;
+constexpr std::int64_t kChannelFull = 4 * kOne;
+constexpr std::int64_t kChannelEnd = 9 * kOne;
+constexpr std::int64_t kChannelDepth = 2 * kOne;
+constexpr std::int32_t kHillHeight = kOne * 5 / 4;
+constexpr std::int64_t kSmallestHill = 7 * kOne;  // steps
+// Elevation above the sea is kept within this (16 bits); kNoRange marks a vertex that no
+// range may rise on.
+constexpr std::int32_t kLimit = 8 * kOne - 1;
+constexpr std::int16_t kNoRange = INT16_MIN;
 
 // 1 - (d / r)^2, squared, for d^2 (steps, 24 bits of fraction) and r (12 bits): 0 outside.
 std::int32_t Dome(std::int64_t distance_squared, std::int64_t radius) {
@@ -75,28 +92,8 @@ std::int32_t Dome(std::int64_t distance_squared, std::int64_t radius) {
   return (inside * inside) >> kOneBits;
 }
 
-// Adds the home islands to elevation and range at a (bent) place: the nearest island's
-// dome, falling to the sea at its radius and into a moat beyond it, and its hill.
-void AddHomes(const HomeIslands& homes, const Phases& phases, std::uint32_t x, std::uint32_t y,
-              std::int32_t& elevation, std::int32_t& hill) {
-  std::int64_t nearest = INT64_MAX;
-  std::int64_t nearest_hill = INT64_MAX;
-  for (const HomeIsland& home : homes.islands) {
-    nearest = std::min(nearest, phases.DistanceSquared(x, y, home.x, home.y));
-    nearest_hill = std::min(nearest_hill, phases.DistanceSquared(x, y, home.hill_x, home.hill_y));
-  }
-  const std::int64_t r2 = std::max<std::int64_t>(homes.radius * homes.radius, 1);
-  // (d / r)^2, and the moat's width: a bowl from q = 1 to kMoatEnd, deepest between.
-  const std::int64_t q = std::min<std::int64_t>(nearest * kOne / r2, 4 * kOne);
-  if (q < kOne) {
-    elevation += static_cast<std::int32_t>((kOne - q) * kDomeHeight >> kOneBits);
-  } else if (q < kMoatEnd) {
-    const std::int64_t span = kMoatEnd - kOne;
-    elevation -=
-        static_cast<std::int32_t>(4 * (q - kOne) * (kMoatEnd - q) * kMoatDepth / (span * span));
-  }
-  hill = (Dome(nearest_hill, homes.radius / 3) * kHillHeight) >> kOneBits;
-}
+// Near a seam that a half turn turns end for end, fields blend over this many rows.
+constexpr std::size_t kSeamBlendRows = 10;
 
 // The slow octaves (cells at least kCoarseCell steps wide) are sampled on a coarse grid of
 // points about kCoarseSpacing steps apart and blended between them; only the fine octaves
@@ -106,9 +103,11 @@ constexpr std::size_t kCoarseCell = 12;
 
 struct Noises {
   Noise warp_x, warp_y, elevation, ridge, chains, moisture, variety;
+  Noise coast;                     // the wiggles of a home island's coast
   std::size_t fine_elevation = 0;  // the first octaves sampled at every vertex
   std::size_t fine_ridge = 0;
   std::size_t warp_cell = 0;
+  std::int64_t warp = 0;  // the most a place is bent (steps, 12 bits of fraction)
 };
 
 Noises MakeNoises(const WorldOptions& o, const StyleShape& shape, const HomeIslands& homes,
@@ -120,6 +119,10 @@ Noises MakeNoises(const WorldOptions& o, const StyleShape& shape, const HomeIsla
   Noises noises;
   noises.warp_cell =
       2 * std::max(shape.land_cell, static_cast<std::size_t>(homes.radius >> kOneBits));
+  // A home island is bent by at most two fifths of its radius: more would stretch some
+  // islands and squeeze others.
+  noises.warp = static_cast<std::int64_t>(noises.warp_cell) * shape.warp_share;
+  if (homes.radius > 0) noises.warp = std::min(noises.warp, homes.radius * 2 / 5);
   noises.warp_x = make(noises.warp_cell, 2);
   noises.warp_y = make(noises.warp_cell, 2);
   noises.elevation = make(shape.land_cell, kElevationOctaves);
@@ -127,6 +130,8 @@ Noises MakeNoises(const WorldOptions& o, const StyleShape& shape, const HomeIsla
   noises.chains = make(kChainCell, 2);
   noises.moisture = make(kMoistureCell, 3);
   noises.variety = make(kVarietyCell, 2);
+  noises.coast =
+      make(std::max<std::size_t>(2, static_cast<std::size_t>(homes.radius >> kOneBits) / 2), 4);
   noises.fine_elevation = FirstOctaveFinerThan(noises.elevation, o.width, kCoarseCell);
   noises.fine_ridge = FirstOctaveFinerThan(noises.ridge, o.width, kCoarseCell);
   return noises;
@@ -144,16 +149,17 @@ struct Slow {
 
 // The fields of one place.
 struct Place {
-  std::int32_t elevation = 0;
+  std::int32_t elevation = 0;     // sunk by the channels around home islands
+  std::int32_t island = -kLimit;  // above 0 on a home island
   std::int32_t massif = 0;
-  std::int32_t hill = 0;  // 0 to kOne: a home island's mountain
+  std::int32_t hill = 0;     // 0 to kOne: a home island's mountain
+  std::int32_t calm = kOne;  // how much of the ranges stands here: none on home islands
   std::int32_t moisture = 0;
   std::int32_t variety = 0;
 };
 
-Slow SampleSlow(const Noises& noises, const StyleShape& shape, const Phases& phases,
-                std::uint32_t px, std::uint32_t py) {
-  const std::int64_t warp = static_cast<std::int64_t>(noises.warp_cell) * shape.warp_share;
+Slow SampleSlow(const Noises& noises, const Phases& phases, std::uint32_t px, std::uint32_t py) {
+  const std::int64_t warp = noises.warp;
   Slow slow;
   slow.warp_x = SampleNoise(noises.warp_x, px, py) * warp >> kOneBits;
   slow.warp_y = SampleNoise(noises.warp_y, px, py) * warp >> kOneBits;
@@ -168,6 +174,33 @@ Slow SampleSlow(const Noises& noises, const StyleShape& shape, const Phases& pha
   return slow;
 }
 
+// The home islands at a (bent) place: the nearest one's island and channel, and the
+// nearest hill. Other ranges keep off home islands, so that each has its hill and no more.
+void AddHomes(const HomeIslands& homes, const Noise& coast, const Phases& phases, std::uint32_t x,
+              std::uint32_t y, Place& place) {
+  std::int64_t nearest = INT64_MAX;
+  std::int64_t nearest_hill = INT64_MAX;
+  for (const HomeIsland& home : homes.islands) {
+    nearest = std::min(nearest, phases.DistanceSquared(x, y, home.x, home.y));
+    nearest_hill = std::min(nearest_hill, phases.DistanceSquared(x, y, home.hill_x, home.hill_y));
+  }
+  const std::int64_t r2 = std::max<std::int64_t>(homes.radius * homes.radius, 1);
+  const std::int64_t q = std::min<std::int64_t>(nearest * kOne / r2, kChannelEnd);
+  // The coast wiggles by a noise of cells half the radius: the island's size stays.
+  const std::int32_t wiggle = q < kChannelFull ? SampleNoise(coast, x, y) : 0;
+  place.island = static_cast<std::int32_t>(kOne - q) + ((wiggle * kHomeNoise) >> kOneBits);
+  place.calm =
+      static_cast<std::int32_t>(Clamp(static_cast<std::int32_t>(q) - kOne, 0, kOne / 2) * 2);
+  const std::int64_t channel =
+      q < kChannelFull ? kChannelDepth
+                       : kChannelDepth * (kChannelEnd - q) / (kChannelEnd - kChannelFull);
+  place.elevation -= static_cast<std::int32_t>(channel);
+  // A third of the island's radius, and on small islands up to half of it: mines need room.
+  const std::int64_t hill_radius =
+      std::max(homes.radius / 3, std::min(homes.radius / 2, kSmallestHill));
+  place.hill = (Dome(nearest_hill, hill_radius) * kHillHeight) >> kOneBits;
+}
+
 // The whole fields at a place from their slow parts there.
 Place SampleFine(const Noises& noises, const StyleShape& shape, const HomeIslands& homes,
                  const Phases& phases, const Slow& slow, std::uint32_t px, std::uint32_t py) {
@@ -175,16 +208,16 @@ Place SampleFine(const Noises& noises, const StyleShape& shape, const HomeIsland
       px + static_cast<std::uint64_t>((slow.warp_x * phases.StepX()) >> kOneBits));
   const auto qy = static_cast<std::uint32_t>(
       py + static_cast<std::uint64_t>((slow.warp_y * phases.StepY()) >> kOneBits));
-  const auto fine_elevation =
-      SampleOctaves(noises.elevation, noises.fine_elevation, kElevationOctaves, qx, qy);
+  const auto noise = static_cast<std::int32_t>(
+      slow.elevation +
+      SampleOctaves(noises.elevation, noises.fine_elevation, kElevationOctaves, qx, qy));
   Place place;
-  place.elevation = static_cast<std::int32_t>(
-      ((slow.elevation + fine_elevation) * shape.noise_weight) >> kOneBits);
+  place.elevation = (noise * shape.noise_weight) >> kOneBits;
   place.massif = static_cast<std::int32_t>(
       slow.massif + SampleOctaves(noises.ridge, noises.fine_ridge, kElevationOctaves, qx, qy));
   place.moisture = static_cast<std::int32_t>(slow.moisture);
   place.variety = SampleNoise(noises.variety, qx, qy);
-  if (!homes.islands.empty()) AddHomes(homes, phases, qx, qy, place.elevation, place.hill);
+  if (!homes.islands.empty()) AddHomes(homes, noises.coast, phases, qx, qy, place);
   return place;
 }
 
@@ -192,14 +225,13 @@ Place SampleFine(const Noises& noises, const StyleShape& shape, const HomeIsland
 // (i / columns, j / rows) of the way round.
 class CoarseGrid {
  public:
-  CoarseGrid(const Noises& noises, const StyleShape& shape, const Phases& phases, std::size_t width,
-             std::size_t row_steps)
+  CoarseGrid(const Noises& noises, const Phases& phases, std::size_t width, std::size_t row_steps)
       : columns_(static_cast<std::uint32_t>(std::max<std::size_t>(2, width / kCoarseSpacing))),
         rows_(static_cast<std::uint32_t>(std::max<std::size_t>(2, row_steps / kCoarseSpacing))) {
     points_.reserve(std::size_t{columns_} * rows_);
     for (std::uint32_t j = 0; j < rows_; ++j) {
       for (std::uint32_t i = 0; i < columns_; ++i) {
-        points_.push_back(SampleSlow(noises, shape, phases, PhaseX(i), PhaseY(j)));
+        points_.push_back(SampleSlow(noises, phases, PhaseX(i), PhaseY(j)));
       }
     }
   }
@@ -243,77 +275,43 @@ class CoarseGrid {
   std::vector<Slow> points_;
 };
 
-// The value below which the given share (per mille) of the values lies.
-std::int32_t Percentile(std::span<const std::int32_t> values, std::size_t permille) {
+// The value below which rank of the values lie.
+std::int32_t ValueAtRank(std::span<const std::int32_t> values, std::size_t rank) {
   constexpr std::int32_t kLow = -4 * kOne;
   constexpr std::int32_t kBucket = 4;
   std::vector<std::size_t> counts(static_cast<std::size_t>(8 * kOne / kBucket));
   for (const std::int32_t value : values) {
     ++counts[static_cast<std::size_t>((Clamp(value, kLow, -kLow - 1) - kLow) / kBucket)];
   }
-  const std::size_t wanted = values.size() * permille / 1000;
   std::size_t below = 0;
   for (std::size_t bucket = 0; bucket < counts.size(); ++bucket) {
-    if (below + counts[bucket] > wanted) return kLow + static_cast<std::int32_t>(bucket) * kBucket;
+    if (below + counts[bucket] > rank) return kLow + static_cast<std::int32_t>(bucket) * kBucket;
     below += counts[bucket];
   }
   return -kLow;
 }
 
-// The sea's level and the massif value where ranges begin: percentiles of the fields at the
-// coarse points whose nearest vertex is canonical (the part that is generated).
-struct Levels {
-  std::int32_t sea = 0;
-  std::int32_t foot = 0;
-};
-Levels FindLevels(const Noises& noises, const StyleShape& shape, const HomeIslands& homes,
-                  const Phases& phases, const CoarseGrid& coarse, const SymmetryGroup& group,
-                  const MapGrid& grid) {
-  std::vector<std::int32_t> elevation;
-  std::vector<std::int32_t> massif;
-  const std::uint64_t w = grid.width();
-  const std::uint64_t h = grid.height();
-  for (std::uint32_t j = 0; j < coarse.rows(); ++j) {
-    const std::uint64_t y = ((j * h + coarse.rows() / 2) / coarse.rows()) % h;
-    for (std::uint32_t i = 0; i < coarse.columns(); ++i) {
-      const std::uint64_t half = (2 * i * w + coarse.columns() / 2) / coarse.columns();
-      const std::uint64_t x = ((half + 1 - (y & 1)) / 2) % w;
-      if (!group.IsCanonical(grid.Index({x, y}))) continue;
-      const std::uint32_t px = coarse.PhaseX(i);
-      const std::uint32_t py = coarse.PhaseY(j);
-      const Place place = SampleFine(noises, shape, homes, phases,
-                                     SampleSlow(noises, shape, phases, px, py), px, py);
-      elevation.push_back(place.elevation);
-      massif.push_back(place.massif);
-    }
-  }
-  Levels levels;
-  levels.sea = Percentile(elevation, shape.water_permille);
-  std::vector<std::int32_t> land;
-  for (std::size_t k = 0; k < elevation.size(); ++k) {
-    if (elevation[k] >= levels.sea) land.push_back(massif[k]);
-  }
-  levels.foot = Percentile(land, 1000 - kRangePermille);
-  return levels;
-}
-
-// Steps from each vertex to the nearest water vertex (below the sea's level), counted up to
-// kInlandSteps: one search from all water vertices at once.
-std::vector<std::uint8_t> StepsFromWater(const MapGrid& grid,
+// Steps from each vertex to the nearest one across the shore (land to water, water to
+// land), counted up to kInlandSteps: one search outwards from both sides of every shore.
+std::vector<std::uint8_t> StepsFromShore(const MapGrid& grid,
                                          std::span<const std::int16_t> above_sea) {
+  const auto wet = [&](std::size_t v) { return above_sea[v] < 0; };
   std::vector<std::uint8_t> steps(grid.size(), kInlandSteps);
   std::vector<std::size_t> ring;
   for (std::size_t v = 0; v < grid.size(); ++v) {
-    if (above_sea[v] >= 0) continue;
-    steps[v] = 0;
-    ring.push_back(v);
+    const auto around = grid.Neighbours(grid.PointOf(v));
+    if (std::any_of(around.begin(), around.end(),
+                    [&](std::size_t u) { return wet(u) != wet(v); })) {
+      steps[v] = 1;
+      ring.push_back(v);
+    }
   }
   std::vector<std::size_t> next;
-  for (std::uint8_t step = 1; step < kInlandSteps && !ring.empty(); ++step) {
+  for (std::uint8_t step = 2; step < kInlandSteps && !ring.empty(); ++step) {
     next.clear();
     for (const std::size_t v : ring) {
       for (const std::size_t u : grid.Neighbours(grid.PointOf(v))) {
-        if (steps[u] <= step) continue;
+        if (steps[u] <= step || wet(u) != wet(v)) continue;
         steps[u] = step;
         next.push_back(u);
       }
@@ -322,32 +320,26 @@ std::vector<std::uint8_t> StepsFromWater(const MapGrid& grid,
   }
   return steps;
 }
-
-// The height and band of a vertex from its elevation above the sea, how far into a range
-// it lies (0 to kRangeTop) and its steps from the water.
-std::uint8_t ShapeVertex(std::int32_t above_sea, std::int32_t range, std::uint8_t from_water,
-                         Band& band, std::int16_t& mountain) {
-  if (above_sea < 0) {
-    band = -above_sea < kShallowDepth ? Band::kShallowWater : Band::kDeepWater;
-    mountain = 0;
-    return static_cast<std::uint8_t>(kSeaHeight - std::min(kMostDepth, -above_sea / kDepthStep));
-  }
-  const std::int32_t inland = from_water * kOne / kInlandSteps;
-  const std::int32_t into_range = (range * inland) >> kOneBits;
-  mountain = static_cast<std::int16_t>(into_range);
-  if (into_range > kMountainLevel) {
-    band = Band::kMountain;
-  } else if (into_range > kFootLevel) {
-    band = Band::kFoothill;
-  } else {
-    band = above_sea < kCoastBand ? Band::kCoast : Band::kLowland;
-  }
-  const std::int32_t lowland = std::min(above_sea, 2 * kOne) * kLowlandRise >> kOneBits;
-  const std::int32_t height = kSeaHeight + 1 + lowland + ((into_range * kMountainRise) >> kOneBits);
-  return static_cast<std::uint8_t>(std::min<std::int32_t>(height, kHighestHeight));
+// The band of a vertex from its elevation above the sea, how far into a range it lies once
+// near shores are lowered (0 to kRangeTop), its steps from the water and, for water,
+// whether it lies on a sandbank.
+Band BandOf(std::int32_t above_sea, std::int32_t into_range, std::uint8_t from_shore,
+            bool sandbank) {
+  if (above_sea < 0) return sandbank ? Band::kShallowWater : Band::kDeepWater;
+  if (into_range > kMountainLevel) return Band::kMountain;
+  if (into_range > kFootLevel) return Band::kFoothill;
+  return from_shore <= kCoastSteps ? Band::kCoast : Band::kLowland;
 }
 
-// Marks the highest mountain vertices as peaks: at most kPeakPermille of them.
+// A soft least of a rise (levels, 12 bits of fraction) and slope for each step from the
+// shore: the rise where the shore is far, held down near it into a slope, and with no
+// rings of equal height around the water where the shore holds it down.
+std::int64_t HoldToShore(std::int64_t rise, std::int64_t slope, std::uint8_t from_shore) {
+  const std::int64_t most = std::int64_t{from_shore} * slope;
+  const auto root =
+      static_cast<std::int64_t>(SquareRoot(static_cast<std::uint64_t>(rise * rise + most * most)));
+  return root == 0 ? 0 : rise * most / root;
+}  // Marks the highest mountain vertices as peaks: at most kPeakPermille of them.
 void MarkPeaks(std::span<const std::uint8_t> heights, std::span<Band> bands) {
   std::array<std::size_t, 256> counts{};
   std::size_t mountains = 0;
@@ -367,54 +359,208 @@ void MarkPeaks(std::span<const std::uint8_t> heights, std::span<Band> bands) {
   }
 }
 
-// Copies the fields of a vertex from its canonical image.
-void CopyVertex(Relief& relief, std::size_t v, std::size_t source) {
-  relief.bands[v] = relief.bands[source];
-  relief.moisture[v] = relief.moisture[source];
-  relief.variety[v] = relief.variety[source];
-  relief.mountain[v] = relief.mountain[source];
+// The height of a vertex: water a little below the sea's surface, land above it rising
+// kLowlandRise levels to the high lowland (elevation above the sea of all but
+// kHighLowlandPermille of the land), by about kShoreLowland a step from the shore at
+// most (level coasts for harbours), lifted by its range (levels, 12 bits of fraction).
+std::uint8_t HeightOf(std::int32_t above_sea, std::uint8_t from_shore, std::int32_t high_lowland,
+                      std::int64_t range_height) {
+  if (above_sea < 0) {
+    return static_cast<std::uint8_t>(kSeaHeight -
+                                     std::min(kMostDepth, (from_shore - 1) / kDepthSteps));
+  }
+  const std::int64_t rise =
+      std::int64_t{std::min(above_sea, 2 * high_lowland)} * kLowlandRise * kOne / high_lowland;
+  const std::int64_t lowland = HoldToShore(rise, kShoreLowland, from_shore);
+  const std::int64_t height = kSeaHeight + 1 + ((lowland + range_height) >> kOneBits);
+  return static_cast<std::uint8_t>(std::min<std::int64_t>(height, kHighestHeight));
 }
 
+// Elevation above the sea that all but kHighLowlandPermille of the land stays below.
+std::int32_t HighLowland(std::span<const std::int16_t> above_sea) {
+  std::vector<std::int32_t> land;
+  for (const std::int16_t a : above_sea) {
+    if (a >= 0) land.push_back(a);
+  }
+  return std::max(kOne / 8, ValueAtRank(land, land.size() * (1000 - kHighLowlandPermille) / 1000));
+}  // How steeply ranges rise (levels for kOne into a range): so that the highest of them, as
+// far as their shores let them rise, reach kHighRange above the lowland (kHighRangePermille
+// of the land lies higher); at least kMountainRise and at most twice that, so that a small
+// world's few low ranges still rise to peaks.
+std::int32_t MountainRise(std::span<const std::int16_t> into_range,
+                          std::span<const std::int16_t> above_sea,
+                          std::span<const std::uint8_t> from_shore) {
+  std::vector<std::int32_t> land;
+  for (std::size_t v = 0; v < into_range.size(); ++v) {
+    if (above_sea[v] < 0) continue;
+    land.push_back(
+        std::min<std::int32_t>(into_range[v], from_shore[v] * kShoreRise / kMountainRise));
+  }
+  const std::int32_t high = ValueAtRank(
+      land, land.size() - land.size() * kHighRangePermille / 1000 - (land.empty() ? 0 : 1));
+  if (high <= 0) return kMountainRise;
+  return Clamp(kHighRange * kOne / high, kMountainRise, 2 * kMountainRise);
+}
+
+// The home islands where the bent coordinates meet them: a vertex samples the domes at its
+// place moved by the bend there, so each dome moves by the bend at its middle, which brings
+// the island back around its home vertex.
+HomeIslands FollowBend(HomeIslands homes, const CoarseGrid& coarse, const Phases& phases) {
+  for (HomeIsland& home : homes.islands) {
+    const Slow slow = coarse.Blend(home.x, home.y);
+    const auto dx = static_cast<std::uint64_t>((slow.warp_x * phases.StepX()) >> kOneBits);
+    const auto dy = static_cast<std::uint64_t>((slow.warp_y * phases.StepY()) >> kOneBits);
+    home.x = static_cast<std::uint32_t>(home.x + dx);
+    home.y = static_cast<std::uint32_t>(home.y + dy);
+    home.hill_x = static_cast<std::uint32_t>(home.hill_x + dx);
+    home.hill_y = static_cast<std::uint32_t>(home.hill_y + dy);
+  }
+  return homes;
+}
+
+// What the vertex pass reads.
+struct Sources {
+  const Noises& noises;
+  const StyleShape& shape;
+  const HomeIslands& homes;
+  const Phases& phases;
+  const CoarseGrid& coarse;
+  std::int32_t sea;
+};
+
+// The fields of every vertex before the shore is known.
+struct Raw {
+  std::vector<std::int16_t> above_sea;  // elevation above the sea's level
+  std::vector<std::int16_t> massif;     // ranges where highest (none on home islands)
+  std::vector<std::int16_t> hill;       // a home island's hill (0 to kOne)
+};
+
+Place SampleAt(const Sources& in, Point p) {
+  const std::uint32_t px = in.phases.X(p.x, p.y);
+  const std::uint32_t py = in.phases.Y(p.y);
+  return SampleFine(in.noises, in.shape, in.homes, in.phases, in.coarse.Blend(px, py), px, py);
+}
+
+// The fields at a canonical vertex; near a seam that a half turn turns end for end,
+// blended with those at its turned image so that they join across it (half and half on
+// the seam).
+Place SampleSymmetric(const MapGrid& grid, const SymmetryGroup& group, const Sources& in,
+                      std::size_t v) {
+  const Point p = grid.PointOf(v);
+  Place place = SampleAt(in, p);
+  const std::size_t rows = group.RowsFromTurnedSeam(p.y);
+  if (rows >= kSeamBlendRows) return place;
+  const Place turned = SampleAt(in, grid.PointOf(group.MapVertex(Turn::kHalfTurn, v)));
+  const std::int32_t own = kSmoothStep[(rows + kSeamBlendRows) * kOne / (2 * kSeamBlendRows)];
+  const auto blend = [own](std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>((std::int64_t{a} * own + std::int64_t{b} * (kOne - own)) >>
+                                     kOneBits);
+  };
+  for (std::int32_t Place::*field :
+       {&Place::elevation, &Place::island, &Place::massif, &Place::hill, &Place::calm,
+        &Place::moisture, &Place::variety}) {
+    place.*field = blend(place.*field, turned.*field);
+  }
+  return place;
+}
+
+// The sea's level: the percentile of elevation at the canonical vertices nearest the
+// coarse points (those of the part that is generated, as the vertices will have them).
+std::int32_t FindSeaLevel(const MapGrid& grid, const SymmetryGroup& group, const Sources& in) {
+  std::vector<Place> places;
+  const std::uint64_t w = grid.width();
+  const std::uint64_t h = grid.height();
+  const CoarseGrid& coarse = in.coarse;
+  for (std::uint32_t j = 0; j < coarse.rows(); ++j) {
+    const std::uint64_t y = ((j * h + coarse.rows() / 2) / coarse.rows()) % h;
+    for (std::uint32_t i = 0; i < coarse.columns(); ++i) {
+      const std::uint64_t half = (2 * i * w + coarse.columns() / 2) / coarse.columns();
+      const std::size_t v = grid.Index({((half + 1 - (y & 1)) / 2) % w, y});
+      if (group.IsCanonical(v)) places.push_back(SampleSymmetric(grid, group, in, v));
+    }
+  }
+  // Home islands are land whatever the level: the sea takes its share from the rest.
+  std::vector<std::int32_t> rest;
+  for (const Place& place : places) {
+    if (place.island <= 0) rest.push_back(place.elevation);
+  }
+  return ValueAtRank(rest, places.size() * in.shape.water_permille / 1000);
+}
+
+// Samples the fields at every canonical vertex and copies them to the others (the canonical
+// image has the least index, so it is always sampled first): moisture and variety into
+// the relief, the rest into the raw fields.
+Raw SampleVertices(const MapGrid& grid, const SymmetryGroup& group, const Sources& in,
+                   Relief& relief) {
+  const std::size_t n = grid.size();
+  Raw raw{std::vector<std::int16_t>(n), std::vector<std::int16_t>(n), std::vector<std::int16_t>(n)};
+  for (std::size_t v = 0; v < n; ++v) {
+    const std::size_t source = group.CanonicalVertex(v);
+    if (source != v) {
+      for (auto* field :
+           {&raw.above_sea, &raw.massif, &raw.hill, &relief.moisture, &relief.variety}) {
+        (*field)[v] = (*field)[source];
+      }
+      continue;
+    }
+    const Place place = SampleSymmetric(grid, group, in, v);
+    raw.above_sea[v] = static_cast<std::int16_t>(
+        Clamp(std::max(place.elevation - in.sea, place.island), -kLimit, kLimit));
+    // Home islands keep other ranges off: sunk by their calm, none at all on them.
+    raw.massif[v] = static_cast<std::int16_t>(
+        place.calm == 0 ? kNoRange
+                        : Clamp(place.massif - (kOne - place.calm) * 4, -kLimit, kLimit));
+    raw.hill[v] = static_cast<std::int16_t>(place.hill);
+    relief.moisture[v] = static_cast<std::int16_t>(place.moisture);
+    relief.variety[v] = static_cast<std::int16_t>(place.variety);
+  }
+  return raw;
+}
+
+// How far into a range each land vertex lies (0 to kRangeTop; a home island's hill up to
+// kHillHeight): the massif above the level that leaves kRangePermille of the land (but home
+// islands) in ranges, counted in kRangeRise and half as fast beyond kOne.
+void RaiseRanges(const Raw& raw, std::span<std::int16_t> mountain) {
+  std::vector<std::int32_t> land;
+  for (std::size_t v = 0; v < raw.massif.size(); ++v) {
+    if (raw.above_sea[v] >= 0 && raw.massif[v] != kNoRange) land.push_back(raw.massif[v]);
+  }
+  const std::int32_t foot = ValueAtRank(land, land.size() * (1000 - kRangePermille) / 1000);
+  for (std::size_t v = 0; v < raw.massif.size(); ++v) {
+    std::int32_t range = 0;
+    if (raw.massif[v] != kNoRange) range = std::max(0, (raw.massif[v] - foot) * kOne / kRangeRise);
+    if (range > kOne) range = std::min(kRangeTop, kOne + (range - kOne) / 2);
+    mountain[v] = static_cast<std::int16_t>(
+        raw.above_sea[v] < 0 ? 0 : std::max<std::int32_t>(range, raw.hill[v]));
+  }
+}
 }  // namespace
 
 Relief ShapeRelief(const WorldOptions& options, const SymmetryGroup& group, const Phases& phases,
-                   const HomeIslands& homes, std::uint32_t seed, std::span<std::uint8_t> heights) {
+                   const HomeIslands& unbent_homes, std::uint32_t seed,
+                   std::span<std::uint8_t> heights) {
   const StyleShape& shape = kStyleShapes[static_cast<std::size_t>(options.style)];
   const MapGrid grid(options.width, options.height);
-  const Noises noises = MakeNoises(options, shape, homes, seed);
-  const CoarseGrid coarse(noises, shape, phases, options.width, phases.HeightInSteps());
-  const Levels levels = FindLevels(noises, shape, homes, phases, coarse, group, grid);
+  const Noises noises = MakeNoises(options, shape, unbent_homes, seed);
+  const CoarseGrid coarse(noises, phases, options.width, phases.HeightInSteps());
+  const HomeIslands homes = FollowBend(unbent_homes, coarse, phases);
+  Sources sources{noises, shape, homes, phases, coarse, 0};
+  sources.sea = FindSeaLevel(grid, group, sources);
   const std::size_t n = grid.size();
   Relief relief{std::vector<Band>(n), std::vector<std::int16_t>(n), std::vector<std::int16_t>(n),
                 std::vector<std::int16_t>(n)};
-  // The range value waits in mountain until the steps from the water are known.
-  std::vector<std::int16_t> above_sea(n);
-  for (std::size_t y = 0, v = 0; y < options.height; ++y) {
-    const std::uint32_t py = phases.Y(y);
-    for (std::size_t x = 0; x < options.width; ++x, ++v) {
-      // The canonical image has the least index, so it is already sampled.
-      const std::size_t source = group.CanonicalVertex(v);
-      if (source != v) {
-        above_sea[v] = above_sea[source];
-        CopyVertex(relief, v, source);
-        continue;
-      }
-      const std::uint32_t px = phases.X(x, y);
-      const Place place = SampleFine(noises, shape, homes, phases, coarse.Blend(px, py), px, py);
-      above_sea[v] =
-          static_cast<std::int16_t>(Clamp(place.elevation - levels.sea, -kLimit, kLimit));
-      std::int32_t range = std::max(0, (place.massif - levels.foot) * kOne / kRangeRise);
-      if (range > kOne) range = kOne + (range - kOne) / 2;
-      relief.mountain[v] =
-          static_cast<std::int16_t>(std::max(std::min(range, kRangeTop), place.hill));
-      relief.moisture[v] = static_cast<std::int16_t>(place.moisture);
-      relief.variety[v] = static_cast<std::int16_t>(place.variety);
-    }
-  }
-  const std::vector<std::uint8_t> from_water = StepsFromWater(grid, above_sea);
+  const Raw raw = SampleVertices(grid, group, sources, relief);
+  const std::vector<std::uint8_t> from_shore = StepsFromShore(grid, raw.above_sea);
+  RaiseRanges(raw, relief.mountain);
+  const std::int32_t rise = MountainRise(relief.mountain, raw.above_sea, from_shore);
+  const std::int32_t high_lowland = HighLowland(raw.above_sea);
   for (std::size_t v = 0; v < n; ++v) {
-    heights[v] = ShapeVertex(above_sea[v], relief.mountain[v], from_water[v], relief.bands[v],
-                             relief.mountain[v]);
+    const std::int64_t lift =
+        HoldToShore(std::int64_t{relief.mountain[v]} * rise, kShoreRise, from_shore[v]);
+    heights[v] = HeightOf(raw.above_sea[v], from_shore[v], high_lowland, lift);
+    relief.mountain[v] = static_cast<std::int16_t>(lift / rise);  // as far as the shore lets it
+    const bool sandbank = from_shore[v] == 1 && relief.variety[v] > kSandbankVariety;
+    relief.bands[v] = BandOf(raw.above_sea[v], relief.mountain[v], from_shore[v], sandbank);
   }
   LimitSteps(grid, heights);
   MarkPeaks(heights, relief.bands);

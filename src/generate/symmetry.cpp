@@ -1,6 +1,7 @@
 #include "generate/symmetry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace plandrix::generate {
 namespace {
@@ -65,6 +66,13 @@ std::size_t SymmetryGroup::CanonicalVertex(std::size_t v) const {
   std::size_t least = v;
   for (const Turn turn : turns().subspan(1)) least = std::min(least, MapVertex(turn, v));
   return least;
+}
+
+std::size_t SymmetryGroup::RowsFromTurnedSeam(std::size_t y) const {
+  if (count_ != 2 || turns_[1] != Turn::kHalfTurn) return SIZE_MAX;
+  const std::size_t half = grid_.height() / 2;
+  const std::size_t in_half = y % half;
+  return std::min(in_half, half - in_half);
 }
 
 Triangle SymmetryGroup::CanonicalTriangle(Triangle t) const {

@@ -17,7 +17,8 @@
 //
 // A symmetric world is generated in one part and copied: of each set of vertices (or
 // triangles) that the symmetries carry into each other, the one with the least index is
-// the one generated, and every other takes its bytes.
+// the one generated, and every other takes its bytes. For the mirrors the part is bounded
+// by their axes; for the half turn alone, by rows 0 and H / 2, which it turns end for end.
 #pragma once
 
 #include <array>
@@ -52,6 +53,11 @@ class SymmetryGroup {
 
   // The image of v (of the triangle) with the least index: the one whose bytes it takes.
   std::size_t CanonicalVertex(std::size_t v) const;
+  // A half turn alone turns the seams of the generated part (rows 0 and H / 2) end for end
+  // instead of holding them in place as a mirror holds its axes, so a field copied from the
+  // part would break there: the rows from y to the nearer of them, for the fields to blend
+  // with their turned image near them. The largest size_t for every other group.
+  std::size_t RowsFromTurnedSeam(std::size_t y) const;
   Triangle CanonicalTriangle(Triangle triangle) const;
   bool IsCanonical(std::size_t v) const { return CanonicalVertex(v) == v; }
 

@@ -9,6 +9,7 @@
 #include "generate/noise.h"
 #include "generate/paint.h"
 #include "generate/relief.h"
+#include "generate/survey.h"
 #include "random/twister.h"
 
 namespace plandrix::generate {
@@ -51,8 +52,25 @@ bool HomesHold(const MapGrid& grid, const LandMasses& masses, std::span<const Po
   return true;
 }
 
+// The home islands' vertices: the open vertex nearest each middle (a range may cover the
+// middle), in the canonical part, and its images part by part.
+std::vector<Point> HomeVertices(const MapGrid& grid, const SymmetryGroup& group,
+                                std::span<const std::uint8_t> survey, const HomeChoice& homes) {
+  std::vector<std::size_t> moved;
+  const auto reach = static_cast<std::size_t>(homes.islands.radius >> kOneBits);
+  for (const std::size_t middle : homes.middles) {
+    moved.push_back(NearestOpen(grid, survey, middle, reach));
+  }
+  std::vector<Point> vertices;
+  for (const Turn turn : group.turns()) {
+    for (const std::size_t v : moved) vertices.push_back(grid.PointOf(group.MapVertex(turn, v)));
+  }
+  return vertices;
+}
+
 struct Shape {
   Relief relief;
+  std::vector<std::uint8_t> survey;
   std::vector<std::size_t> harbours;
   std::vector<Point> homes;
   Seeds seeds;
@@ -74,12 +92,13 @@ Shape ShapeWorld(const WorldOptions& o, const SymmetryGroup& group, const Phases
     shape.relief = ShapeRelief(o, group, phases, homes.islands, shape.seeds.relief, blocks.heights);
     PaintTerrain(grid, o.landscape, shape.relief, blocks.heights, blocks.first, blocks.second);
     CopyParts(group, blocks);
-    shape.homes = std::move(homes.vertices);
+    shape.survey = SurveyVertices(grid, o.landscape, blocks.first, blocks.second);
+    shape.homes = HomeVertices(grid, group, shape.survey, homes);
     if (o.style == Style::kLand) return shape;
-    const LandMasses masses = FindLandMasses(grid, blocks.first, blocks.second);
+    const LandMasses masses = FindLandMasses(grid, shape.survey, blocks.first, blocks.second);
     const std::size_t least = LeastHomeOpen(grid.size());
-    shape.harbours = PlaceHarbours(grid, o.landscape, group, masses, least, shape.seeds.harbours,
-                                   blocks.heights, blocks.first, blocks.second);
+    shape.harbours = PlaceHarbours(grid, group, masses, shape.homes, least, shape.seeds.harbours,
+                                   shape.survey, blocks.heights, blocks.first, blocks.second);
     if (o.style == Style::kMixed || HomesHold(grid, masses, shape.homes, shape.harbours)) break;
   }
   return shape;
@@ -99,7 +118,9 @@ bool IsValidWorld(const WorldOptions& o) {
 World GenerateWorld(const WorldOptions& options) {
   World world;
   if (!IsValidWorld(options)) return world;
-  world.image.resize(MapLength(options.width, options.height));
+  auto image = LargeBuffer::Allocate(MapLength(options.width, options.height));
+  if (!image) return world;
+  world.image = std::move(*image);
   CreateBlankMap(world.image, options.width, options.height);
   world.image[kLandscapeOffset] = static_cast<std::uint8_t>(options.landscape);
   const MapBlocks blocks = *BlocksOf(world.image, options.width, options.height);
@@ -107,11 +128,11 @@ World GenerateWorld(const WorldOptions& options) {
   const SymmetryGroup group(grid, options.symmetry, options.players);
   const Phases phases(options.width, options.height);
   Shape shape = ShapeWorld(options, group, phases, blocks);
-  PlaceResources(grid, options.landscape, phases, shape.relief, shape.seeds.resources, blocks);
+  PlaceResources(grid, shape.survey, phases, shape.relief, shape.seeds.resources, blocks);
   const auto reserved = ReserveAround(grid, shape.harbours, kHarbourClearance);
-  PlaceObjects(grid, options.landscape, phases, shape.relief, reserved, shape.seeds.objects,
-               blocks);
-  PlaceAnimals(grid, options.landscape, shape.seeds.animals, blocks);
+  PlaceObjects(grid, options.landscape, shape.survey, phases, shape.relief, reserved,
+               shape.seeds.objects, blocks);
+  PlaceAnimals(grid, shape.survey, shape.seeds.animals, blocks);
   CopyParts(group, blocks);
   world.homes = std::move(shape.homes);
   return world;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/large_buffer.h"
 #include "core/map_grid.h"
 #include "core/terrain.h"
 #include "generate/symmetry.h"
@@ -33,13 +34,14 @@ struct WorldOptions {
 };
 
 // Whether the options describe a world this program generates (sizes, even height,
-// players); GenerateWorld gives nothing for others.
+// players); GenerateWorld gives an empty image for others.
 bool IsValidWorld(const WorldOptions& options);
 
 struct World {
   // A whole map image (CreateBlankMap's layout, the landscape byte set) with heights,
-  // terrain and harbour places, resources, trees, granite and animals filled in.
-  std::vector<std::uint8_t> image;
+  // terrain and harbour places, resources, trees, granite and animals filled in; empty
+  // when the options are not valid or memory cannot hold the map.
+  LargeBuffer image;
   // Islands: a vertex near the middle of each player's home island, in the order of the
   // symmetry's parts (every part holds the same number). Empty for the other styles.
   std::vector<Point> homes;
