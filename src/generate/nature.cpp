@@ -183,18 +183,21 @@ void PlaceObjectAt(const ObjectNoises& noises, Landscape landscape, const Phases
                    const MapBlocks& blocks) {
   const std::uint32_t px = phases.X(p.x, p.y);
   const std::uint32_t py = phases.Y(p.y);
-  const std::int32_t granite = SampleNoise(noises.granite, px, py);
+  // The vertex's own draws first: most vertices need no noise sampled.
   const bool near_range = relief.mountain[v] > 0;
-  if (granite > (near_range ? kGraniteNearStart : kGraniteFarStart) &&
-      DrawOf(seed, v, Draw::kGranite) < kGraniteDensity) {
+  if (DrawOf(seed, v, Draw::kGranite) < kGraniteDensity &&
+      SampleNoise(noises.granite, px, py) > (near_range ? kGraniteNearStart : kGraniteFarStart)) {
     const std::int32_t size = DrawOf(seed, v, Draw::kGraniteSize);
     blocks.object_type[v] = static_cast<std::uint8_t>(kFirstGraniteType + (size & 1));
     blocks.object_index[v] = static_cast<std::uint8_t>(1 + (size >> 1) % kMostGraniteSize);
     return;
   }
   const TreeKinds& kinds = kTreeKinds[static_cast<std::size_t>(landscape)];
+  const std::int32_t tree_draw = DrawOf(seed, v, Draw::kTree);
   if (relief.bands[v] == Band::kFoothill ||
-      DrawOf(seed, v, Draw::kTree) >= TreeChance(SampleNoise(noises.forest, px, py))) {
+      (tree_draw >= kScatterDensity &&
+       (tree_draw >= kForestDensity ||
+        tree_draw >= TreeChance(SampleNoise(noises.forest, px, py))))) {
     return;
   }
   const std::int32_t pick = Clamp(SampleNoise(noises.kinds, px, py) + kOne / 2, 0, kOne - 1) +

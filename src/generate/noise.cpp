@@ -37,7 +37,7 @@ Phases::Phases(std::size_t width, std::size_t height)
 }
 
 Noise MakeNoise(std::uint32_t seed, std::size_t width, std::size_t height, std::size_t cell,
-                std::size_t octaves) {
+                std::size_t octaves, std::int32_t persistence) {
   Noise noise;
   Twister twister(seed);
   const auto w = static_cast<std::int64_t>(width);
@@ -52,13 +52,16 @@ Noise MakeNoise(std::uint32_t seed, std::size_t width, std::size_t height, std::
     nx = std::max<std::uint32_t>(1,
                                  static_cast<std::uint32_t>((ny * w + row_steps / 2) / row_steps));
   }
+  std::int32_t weight = kOne;
   for (std::size_t k = 0; k < octaves; ++k) {
     // A cell narrower than two steps adds only a rattle between neighbours.
     if (k > 0 && (std::int64_t{nx} * 2 > w || std::int64_t{ny} * 2 > row_steps)) break;
     Lattice lattice{nx, ny, std::vector<std::int16_t>(std::size_t{nx} * ny)};
     for (std::int16_t& value : lattice.values) {
-      value = static_cast<std::int16_t>(static_cast<std::int32_t>(twister() >> 19) - kOne);
+      const std::int32_t drawn = static_cast<std::int32_t>(twister() >> 19) - kOne;
+      value = static_cast<std::int16_t>((drawn * weight) >> kOneBits);
     }
+    weight = (weight * persistence) >> kOneBits;
     noise.octaves.push_back(std::move(lattice));
     nx *= 2;
     ny *= 2;

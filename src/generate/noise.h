@@ -82,17 +82,19 @@ struct Lattice {
   std::vector<std::int16_t> values;
 };
 
-// A field of several octaves; octave k has 2^k times the cells of the first and half its
-// weight, so the sum stays within (-2 kOne, 2 kOne) and is mostly within +-kOne / 2.
+// A field of several octaves; octave k has 2^k times the cells of the first, and its values
+// (already weighted) persistence^k of its weight: with the usual half the sum stays within
+// (-2 kOne, 2 kOne) and mostly within +-kOne / 2.
 struct Noise {
   std::vector<Lattice> octaves;
 };
 
 // A noise for a width x height world whose first octave has cells about cell steps wide
-// (at least one cell each way), with at most octaves octaves and none finer than two
-// steps, its values drawn from the twister seeded with seed.
+// (at least two cells each way), with at most octaves octaves and none finer than two
+// steps, its values drawn from the twister seeded with seed; each octave weighs
+// persistence (12 bits of fraction) of the one before.
 Noise MakeNoise(std::uint32_t seed, std::size_t width, std::size_t height, std::size_t cell,
-                std::size_t octaves);
+                std::size_t octaves, std::int32_t persistence = kOne / 2);
 
 // The value of one octave at a place.
 inline std::int32_t SampleLattice(const Lattice& lattice, std::uint32_t px, std::uint32_t py) {
@@ -111,12 +113,12 @@ inline std::int32_t SampleLattice(const Lattice& lattice, std::uint32_t px, std:
   return top + (((bottom - top) * sy) >> kOneBits);
 }
 
-// The sum of octaves first to end - 1 at a place, each at its weight in the whole noise.
+// The sum of octaves first to end - 1 at a place.
 inline std::int32_t SampleOctaves(const Noise& noise, std::size_t first, std::size_t end,
                                   std::uint32_t px, std::uint32_t py) {
   std::int32_t sum = 0;
   for (std::size_t k = first; k < end && k < noise.octaves.size(); ++k) {
-    sum += SampleLattice(noise.octaves[k], px, py) >> k;
+    sum += SampleLattice(noise.octaves[k], px, py);
   }
   return sum;
 }
@@ -129,6 +131,20 @@ inline std::int32_t SampleNoise(const Noise& noise, std::uint32_t px, std::uint3
 // The first octave whose cells are narrower than steps on a world width steps wide (the
 // number of octaves when there is none).
 std::size_t FirstOctaveFinerThan(const Noise& noise, std::size_t width, std::size_t steps);
+
+// The integer square root (the largest r with r * r <= value).
+constexpr std::uint64_t SquareRoot(std::uint64_t value) {
+  std::uint64_t root = 0;
+  for (std::uint64_t bit = std::uint64_t{1} << 62; bit != 0; bit >>= 2) {
+    if (value >= root + bit) {
+      value -= root + bit;
+      root = (root >> 1) + bit;
+    } else {
+      root >>= 1;
+    }
+  }
+  return root;
+}
 
 // Clamps v to [lo, hi].
 constexpr std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {

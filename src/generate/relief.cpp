@@ -25,6 +25,7 @@ constexpr std::array<StyleShape, 3> kStyleShapes = {{
     {410, 144, kOne, kOne / 6},         // mixed: continents
 }};
 constexpr std::size_t kElevationOctaves = 7;
+constexpr std::int32_t kElevationPersistence = kOne * 6 / 10;
 // Mountains: massifs where a noise of cells kRangeCell is highest, shifted by a slower
 // noise (so that some lands have more of them than others): the highest kRangePermille of
 // the land (but home islands) lies in a range, rising to its heart over kRangeRise; near
@@ -46,17 +47,17 @@ constexpr std::size_t kVarietyCell = 12;
 // levels to the high lowland, and a range kMountainRise levels at its heart (more on small worlds,
 // see MountainRise).
 constexpr std::int32_t kDepthSteps = 2;
-constexpr std::int32_t kMostDepth = 2;
+constexpr std::int32_t kMostDepth = 4;
 // Shallow water: the water beside the shore where variety is high (sandbanks on some
 // stretches of coast; the others keep deep water up to the shore, where harbours go). Dry
 // coast: land this many steps from the water or nearer.
 constexpr std::int32_t kSandbankVariety = kOne / 4;
 constexpr std::uint8_t kCoastSteps = 2;
-constexpr std::int32_t kLowlandRise = 14;
+constexpr std::int32_t kLowlandRise = 16;
 constexpr std::size_t kHighLowlandPermille = 50;
 constexpr std::int32_t kMountainRise = 22;
-constexpr std::int32_t kShoreRise = kOne * 5 / 2;
-constexpr std::int32_t kShoreLowland = kOne * 3 / 4;
+constexpr std::int32_t kShoreRise = kOne * 7 / 2;
+constexpr std::int32_t kShoreLowland = kOne;
 constexpr std::uint8_t kInlandSteps = kHighestHeight / 2;
 // The highest ranges (above all but kHighRangePermille of the land) rise this high.
 constexpr std::size_t kHighRangePermille = 5;
@@ -106,6 +107,7 @@ struct Noises {
   Noise coast;                     // the wiggles of a home island's coast
   std::size_t fine_elevation = 0;  // the first octaves sampled at every vertex
   std::size_t fine_ridge = 0;
+  std::size_t fine_variety = 0;
   std::size_t warp_cell = 0;
   std::int64_t warp = 0;  // the most a place is bent (steps, 12 bits of fraction)
 };
@@ -113,19 +115,24 @@ struct Noises {
 Noises MakeNoises(const WorldOptions& o, const StyleShape& shape, const HomeIslands& homes,
                   std::uint32_t seed) {
   Twister twister(seed);
-  const auto make = [&](std::size_t cell, std::size_t octaves) {
-    return MakeNoise(twister(), o.width, o.height, cell, octaves);
+  const auto make = [&](std::size_t cell, std::size_t octaves,
+                        std::int32_t persistence = kOne / 2) {
+    return MakeNoise(twister(), o.width, o.height, cell, octaves, persistence);
   };
   Noises noises;
   noises.warp_cell =
       2 * std::max(shape.land_cell, static_cast<std::size_t>(homes.radius >> kOneBits));
-  // A home island is bent by at most two fifths of its radius: more would stretch some
-  // islands and squeeze others.
-  noises.warp = static_cast<std::int64_t>(noises.warp_cell) * shape.warp_share;
-  if (homes.radius > 0) noises.warp = std::min(noises.warp, homes.radius * 2 / 5);
   noises.warp_x = make(noises.warp_cell, 2);
   noises.warp_y = make(noises.warp_cell, 2);
-  noises.elevation = make(shape.land_cell, kElevationOctaves);
+  // The bend is a share of the cells as the world's size allows them (a small world has
+  // fewer, smaller cells than asked for: bent as much, it would fold into streaks), and a
+  // home island is bent by at most two fifths of its radius: more would stretch some
+  // islands and squeeze others.
+  const std::size_t cell = std::min(noises.warp_cell, o.width / noises.warp_x.octaves[0].nx);
+  noises.warp = static_cast<std::int64_t>(cell) * shape.warp_share;
+  if (homes.radius > 0) noises.warp = std::min(noises.warp, homes.radius * 2 / 5);
+  // Coasts and lakes keep more of the finer octaves than the other fields: ragged shores.
+  noises.elevation = make(shape.land_cell, kElevationOctaves, kElevationPersistence);
   noises.ridge = make(kRangeCell, 6);
   noises.chains = make(kChainCell, 2);
   noises.moisture = make(kMoistureCell, 3);
@@ -134,6 +141,7 @@ Noises MakeNoises(const WorldOptions& o, const StyleShape& shape, const HomeIsla
       make(std::max<std::size_t>(2, static_cast<std::size_t>(homes.radius >> kOneBits) / 2), 4);
   noises.fine_elevation = FirstOctaveFinerThan(noises.elevation, o.width, kCoarseCell);
   noises.fine_ridge = FirstOctaveFinerThan(noises.ridge, o.width, kCoarseCell);
+  noises.fine_variety = FirstOctaveFinerThan(noises.variety, o.width, kCoarseCell);
   return noises;
 }
 
@@ -145,6 +153,7 @@ struct Slow {
   std::int64_t elevation = 0;
   std::int64_t massif = 0;
   std::int64_t moisture = 0;
+  std::int64_t variety = 0;
 };
 
 // The fields of one place.
@@ -171,6 +180,7 @@ Slow SampleSlow(const Noises& noises, const Phases& phases, std::uint32_t px, st
   slow.massif = SampleOctaves(noises.ridge, 0, noises.fine_ridge, qx, qy) +
                 ((SampleNoise(noises.chains, px, py) * kChainWeight) >> kOneBits);
   slow.moisture = SampleNoise(noises.moisture, qx, qy);
+  slow.variety = SampleOctaves(noises.variety, 0, noises.fine_variety, qx, qy);
   return slow;
 }
 
@@ -216,7 +226,9 @@ Place SampleFine(const Noises& noises, const StyleShape& shape, const HomeIsland
   place.massif = static_cast<std::int32_t>(
       slow.massif + SampleOctaves(noises.ridge, noises.fine_ridge, kElevationOctaves, qx, qy));
   place.moisture = static_cast<std::int32_t>(slow.moisture);
-  place.variety = SampleNoise(noises.variety, qx, qy);
+  place.variety = static_cast<std::int32_t>(
+      slow.variety +
+      SampleOctaves(noises.variety, noises.fine_variety, noises.variety.octaves.size(), qx, qy));
   if (!homes.islands.empty()) AddHomes(homes, noises.coast, phases, qx, qy, place);
   return place;
 }
@@ -265,8 +277,8 @@ class CoarseGrid {
           (((points_[b + i1].*field - points_[b + i0].*field) * fx) >> kOneBits);
       return top + (((bottom - top) * fy) >> kOneBits);
     };
-    return {blend(&Slow::warp_x), blend(&Slow::warp_y), blend(&Slow::elevation),
-            blend(&Slow::massif), blend(&Slow::moisture)};
+    return {blend(&Slow::warp_x), blend(&Slow::warp_y),   blend(&Slow::elevation),
+            blend(&Slow::massif), blend(&Slow::moisture), blend(&Slow::variety)};
   }
 
  private:
@@ -275,21 +287,34 @@ class CoarseGrid {
   std::vector<Slow> points_;
 };
 
-// The value below which rank of the values lie.
-std::int32_t ValueAtRank(std::span<const std::int32_t> values, std::size_t rank) {
-  constexpr std::int32_t kLow = -4 * kOne;
-  constexpr std::int32_t kBucket = 4;
-  std::vector<std::size_t> counts(static_cast<std::size_t>(8 * kOne / kBucket));
-  for (const std::int32_t value : values) {
-    ++counts[static_cast<std::size_t>((Clamp(value, kLow, -kLow - 1) - kLow) / kBucket)];
+// Counts of values (within +-4 kOne, in buckets of 4) for their percentiles, without
+// keeping the values.
+class Histogram {
+ public:
+  void Add(std::int32_t value) {
+    ++counts_[static_cast<std::size_t>((Clamp(value, kLow, -kLow - 1) - kLow) / kBucket)];
+    ++total_;
   }
-  std::size_t below = 0;
-  for (std::size_t bucket = 0; bucket < counts.size(); ++bucket) {
-    if (below + counts[bucket] > rank) return kLow + static_cast<std::int32_t>(bucket) * kBucket;
-    below += counts[bucket];
+  // The value below which rank of the values lie.
+  std::int32_t ValueAtRank(std::size_t rank) const {
+    std::size_t below = 0;
+    for (std::size_t bucket = 0; bucket < counts_.size(); ++bucket) {
+      if (below + counts_[bucket] > rank) return kLow + static_cast<std::int32_t>(bucket) * kBucket;
+      below += counts_[bucket];
+    }
+    return -kLow;
   }
-  return -kLow;
-}
+  // The value that all but permille of the values lie below.
+  std::int32_t HighestBut(std::size_t permille) const {
+    return ValueAtRank(total_ - std::min(total_, total_ * permille / 1000 + 1));
+  }
+
+ private:
+  static constexpr std::int32_t kLow = -4 * kOne;
+  static constexpr std::int32_t kBucket = 4;
+  std::vector<std::size_t> counts_ = std::vector<std::size_t>(8 * kOne / kBucket);
+  std::size_t total_ = 0;
+};
 
 // Steps from each vertex to the nearest one across the shore (land to water, water to
 // land), counted up to kInlandSteps: one search outwards from both sides of every shore.
@@ -331,15 +356,30 @@ Band BandOf(std::int32_t above_sea, std::int32_t into_range, std::uint8_t from_s
   return from_shore <= kCoastSteps ? Band::kCoast : Band::kLowland;
 }
 
+// 1 / sqrt(1 + t^2) for t = i / 256, with 12 bits of fraction: the soft least below.
+constexpr std::int32_t kSoftRatioBits = 8;
+constexpr std::int32_t kSoftRatios = 16 << kSoftRatioBits;
+constexpr std::array<std::int32_t, kSoftRatios> kSoftLeast = [] {
+  std::array<std::int32_t, kSoftRatios> table{};
+  constexpr std::uint64_t kUnit = std::uint64_t{1} << kSoftRatioBits;
+  for (std::uint64_t i = 0; i < table.size(); ++i) {
+    table[i] = static_cast<std::int32_t>((kOne * kUnit) / SquareRoot(kUnit * kUnit + i * i));
+  }
+  return table;
+}();
+
 // A soft least of a rise (levels, 12 bits of fraction) and slope for each step from the
-// shore: the rise where the shore is far, held down near it into a slope, and with no
-// rings of equal height around the water where the shore holds it down.
+// shore, rise most / sqrt(rise^2 + most^2): the rise where the shore is far, held down
+// near it into a slope, with no rings of equal height around the water where it holds.
 std::int64_t HoldToShore(std::int64_t rise, std::int64_t slope, std::uint8_t from_shore) {
   const std::int64_t most = std::int64_t{from_shore} * slope;
-  const auto root =
-      static_cast<std::int64_t>(SquareRoot(static_cast<std::uint64_t>(rise * rise + most * most)));
-  return root == 0 ? 0 : rise * most / root;
-}  // Marks the highest mountain vertices as peaks: at most kPeakPermille of them.
+  if (rise <= 0 || most <= 0) return 0;
+  const std::int64_t ratio = (rise << kSoftRatioBits) / most;
+  if (ratio >= kSoftRatios) return most;  // within a fifth of a per cent
+  return (rise * kSoftLeast[static_cast<std::size_t>(ratio)]) >> kOneBits;
+}
+
+// Marks the highest mountain vertices as peaks: at most kPeakPermille of them.
 void MarkPeaks(std::span<const std::uint8_t> heights, std::span<Band> bands) {
   std::array<std::size_t, 256> counts{};
   std::size_t mountains = 0;
@@ -378,26 +418,26 @@ std::uint8_t HeightOf(std::int32_t above_sea, std::uint8_t from_shore, std::int3
 
 // Elevation above the sea that all but kHighLowlandPermille of the land stays below.
 std::int32_t HighLowland(std::span<const std::int16_t> above_sea) {
-  std::vector<std::int32_t> land;
+  Histogram land;
   for (const std::int16_t a : above_sea) {
-    if (a >= 0) land.push_back(a);
+    if (a >= 0) land.Add(a);
   }
-  return std::max(kOne / 8, ValueAtRank(land, land.size() * (1000 - kHighLowlandPermille) / 1000));
-}  // How steeply ranges rise (levels for kOne into a range): so that the highest of them, as
+  return std::max(kOne / 8, land.HighestBut(kHighLowlandPermille));
+}
+
+// How steeply ranges rise (levels for kOne into a range): so that the highest of them, as
 // far as their shores let them rise, reach kHighRange above the lowland (kHighRangePermille
 // of the land lies higher); at least kMountainRise and at most twice that, so that a small
 // world's few low ranges still rise to peaks.
 std::int32_t MountainRise(std::span<const std::int16_t> into_range,
                           std::span<const std::int16_t> above_sea,
                           std::span<const std::uint8_t> from_shore) {
-  std::vector<std::int32_t> land;
+  Histogram land;
   for (std::size_t v = 0; v < into_range.size(); ++v) {
     if (above_sea[v] < 0) continue;
-    land.push_back(
-        std::min<std::int32_t>(into_range[v], from_shore[v] * kShoreRise / kMountainRise));
+    land.Add(std::min<std::int32_t>(into_range[v], from_shore[v] * kShoreRise / kMountainRise));
   }
-  const std::int32_t high = ValueAtRank(
-      land, land.size() - land.size() * kHighRangePermille / 1000 - (land.empty() ? 0 : 1));
+  const std::int32_t high = land.HighestBut(kHighRangePermille);
   if (high <= 0) return kMountainRise;
   return Clamp(kHighRange * kOne / high, kMountainRise, 2 * kMountainRise);
 }
@@ -480,11 +520,11 @@ std::int32_t FindSeaLevel(const MapGrid& grid, const SymmetryGroup& group, const
     }
   }
   // Home islands are land whatever the level: the sea takes its share from the rest.
-  std::vector<std::int32_t> rest;
+  Histogram rest;
   for (const Place& place : places) {
-    if (place.island <= 0) rest.push_back(place.elevation);
+    if (place.island <= 0) rest.Add(place.elevation);
   }
-  return ValueAtRank(rest, places.size() * in.shape.water_permille / 1000);
+  return rest.ValueAtRank(places.size() * in.shape.water_permille / 1000);
 }
 
 // Samples the fields at every canonical vertex and copies them to the others (the canonical
@@ -521,11 +561,11 @@ Raw SampleVertices(const MapGrid& grid, const SymmetryGroup& group, const Source
 // kHillHeight): the massif above the level that leaves kRangePermille of the land (but home
 // islands) in ranges, counted in kRangeRise and half as fast beyond kOne.
 void RaiseRanges(const Raw& raw, std::span<std::int16_t> mountain) {
-  std::vector<std::int32_t> land;
+  Histogram land;
   for (std::size_t v = 0; v < raw.massif.size(); ++v) {
-    if (raw.above_sea[v] >= 0 && raw.massif[v] != kNoRange) land.push_back(raw.massif[v]);
+    if (raw.above_sea[v] >= 0 && raw.massif[v] != kNoRange) land.Add(raw.massif[v]);
   }
-  const std::int32_t foot = ValueAtRank(land, land.size() * (1000 - kRangePermille) / 1000);
+  const std::int32_t foot = land.HighestBut(kRangePermille);
   for (std::size_t v = 0; v < raw.massif.size(); ++v) {
     std::int32_t range = 0;
     if (raw.massif[v] != kNoRange) range = std::max(0, (raw.massif[v] - foot) * kOne / kRangeRise);
@@ -601,19 +641,6 @@ void LimitSteps(const MapGrid& grid, std::span<std::uint8_t> heights) {
       }
     }
   }
-}
-
-std::uint64_t SquareRoot(std::uint64_t value) {
-  std::uint64_t root = 0;
-  for (std::uint64_t bit = std::uint64_t{1} << 62; bit != 0; bit >>= 2) {
-    if (value >= root + bit) {
-      value -= root + bit;
-      root = (root >> 1) + bit;
-    } else {
-      root >>= 1;
-    }
-  }
-  return root;
 }
 
 }  // namespace plandrix::generate

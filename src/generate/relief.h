@@ -69,7 +69,4 @@ Relief ShapeRelief(const WorldOptions& options, const SymmetryGroup& group, cons
 // keep the limit (so a symmetric map stays symmetric).
 void LimitSteps(const MapGrid& grid, std::span<std::uint8_t> heights);
 
-// The integer square root (the largest r with r * r <= value).
-std::uint64_t SquareRoot(std::uint64_t value);
-
 }  // namespace plandrix::generate
