@@ -136,13 +136,12 @@ class HarbourTest {
   // Castle ground, a flag place at the south-east and a coast of the main sea beside it
   // (other than to the north-west, which the game does not look at).
   bool Allows(std::size_t v) const {
-    const Point p = grid_.PointOf(v);
-    if ((survey_[v] & kAllBuildable) == 0 || !IsLevel(p)) return false;
-    if ((survey_[grid_.Neighbour(v, Direction::kSouthEast)] & kAnyDanger) != 0) return false;
-    for (const Direction d : kDirections) {
-      if (d != Direction::kNorthWest && IsMainCoast(grid_.Neighbour(v, d))) return true;
-    }
-    return false;
+    if ((survey_[v] & kAllBuildable) == 0) return false;
+    const bool coast = std::any_of(kDirections.begin(), kDirections.end(), [&](Direction d) {
+      return d != Direction::kNorthWest && IsMainCoast(grid_.Neighbour(v, d));
+    });
+    if (!coast || !IsLevel(grid_.PointOf(v))) return false;
+    return (survey_[grid_.Neighbour(v, Direction::kSouthEast)] & kAnyDanger) == 0;
   }
 
  private:

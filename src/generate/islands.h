@@ -11,8 +11,8 @@
 #include "core/map_format.h"
 #include "core/map_grid.h"
 #include "core/terrain.h"
+#include "generate/fields.h"
 #include "generate/noise.h"
-#include "generate/relief.h"
 #include "generate/symmetry.h"
 
 namespace plandrix::generate {

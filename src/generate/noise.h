@@ -151,4 +151,33 @@ constexpr std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {
   return v < lo ? lo : (v > hi ? hi : v);
 }
 
+// Counts of values (within +-4 kOne, in buckets of 4) for their percentiles, without
+// keeping the values.
+class Histogram {
+ public:
+  void Add(std::int32_t value) {
+    ++counts_[static_cast<std::size_t>((Clamp(value, kLow, -kLow - 1) - kLow) / kBucket)];
+    ++total_;
+  }
+  // The value below which rank of the values lie.
+  std::int32_t ValueAtRank(std::size_t rank) const {
+    std::size_t below = 0;
+    for (std::size_t bucket = 0; bucket < counts_.size(); ++bucket) {
+      if (below + counts_[bucket] > rank) return kLow + static_cast<std::int32_t>(bucket) * kBucket;
+      below += counts_[bucket];
+    }
+    return -kLow;
+  }
+  // The value that all but permille of the values lie below.
+  std::int32_t HighestBut(std::size_t permille) const {
+    return ValueAtRank(total_ - std::min(total_, total_ * permille / 1000 + 1));
+  }
+
+ private:
+  static constexpr std::int32_t kLow = -4 * kOne;
+  static constexpr std::int32_t kBucket = 4;
+  std::vector<std::size_t> counts_ = std::vector<std::size_t>(8 * kOne / kBucket);
+  std::size_t total_ = 0;
+};
+
 }  // namespace plandrix::generate

@@ -1,12 +1,11 @@
 // The shape of a generated world: its heights and what each vertex is (sea, shallow
-// coast, dry coast, lowland, the foot of a mountain, mountain, peak), from fields of noise.
+// coast, dry coast, lowland, the foot of a mountain, mountain, peak), from its fields.
 //
-// Elevation is several octaves of noise, its coordinates bent by two slower noises (so
-// that coasts and ranges follow no line of the lattice); the sea covers the lowest share
-// of the vertices that the style asks for. Mountain ranges follow the crests of a second
-// noise (where it crosses zero), broken into chains by a third and kept away from coasts.
-// Islands add a dome for each home island and a moat around it. Heights rise gently over
-// the lowland and steeply in the ranges; no step between neighbours exceeds kMostStep.
+// Water deepens slowly away from the shore; land rises gently over the lowland and
+// steeply in the ranges (where the massif is highest), both held to a slope near the
+// shore, so that coasts stay level and ranges meet the sea in slopes. Small worlds' few
+// low ranges rise higher, so that every world has its peaks. No step between neighbours
+// exceeds kMostStep.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "core/map_grid.h"
+#include "generate/fields.h"
 #include "generate/noise.h"
 #include "generate/symmetry.h"
 #include "generate/world.h"
@@ -38,24 +38,11 @@ enum class Band : std::uint8_t {
   kPeak,  // the highest mountain vertices: snow, lava or ice
 };
 
-// A home island of the islands style: its middle and the hill beside it that carries its
-// mountain, as places (phases) on the world.
-struct HomeIsland {
-  std::uint32_t x = 0;
-  std::uint32_t y = 0;
-  std::uint32_t hill_x = 0;
-  std::uint32_t hill_y = 0;
-};
-struct HomeIslands {
-  std::vector<HomeIsland> islands;  // of the canonical part; the others are their images
-  std::int64_t radius = 0;          // steps, 12 bits of fraction
-};
-
 struct Relief {
   std::vector<Band> bands;
   std::vector<std::int16_t> moisture;  // about +-kOne / 2; dry below 0
   std::vector<std::int16_t> variety;   // small patches, about +-kOne / 2
-  std::vector<std::int16_t> mountain;  // 0 to kOne: how far into a range the vertex lies
+  std::vector<std::int16_t> mountain;  // how far into a range (kOne: a range's heart)
 };
 
 // Writes the heights (W x H bytes) and gives what each vertex is. Symmetric images of a
