@@ -30,41 +30,53 @@ std::size_t SymmetryGroup::MirrorColumn(std::size_t x, std::size_t y) const {
   return x == w - 1 ? w - 1 : w - 2 - x;
 }
 
-std::size_t SymmetryGroup::MapVertex(Turn turn, std::size_t v) const {
-  const Point p = grid_.PointOf(v);
+Point SymmetryGroup::MapPoint(Turn turn, Point p) const {
   const std::size_t flipped_row = p.y == 0 ? 0 : grid_.height() - p.y;
   switch (turn) {
     case Turn::kSame:
-      return v;
+      return p;
     case Turn::kLeftRight:
-      return grid_.Index({MirrorColumn(p.x, p.y), p.y});
+      return {MirrorColumn(p.x, p.y), p.y};
     case Turn::kTopBottom:
-      return grid_.Index({p.x, flipped_row});
+      return {p.x, flipped_row};
     case Turn::kHalfTurn:
-      return grid_.Index({MirrorColumn(p.x, p.y), flipped_row});
+      return {MirrorColumn(p.x, p.y), flipped_row};
   }
-  return v;
+  return p;
+}
+
+SymmetryGroup::PlacedTriangle SymmetryGroup::MapPlacedTriangle(Turn turn, Point p,
+                                                               bool second) const {
+  const Point image = MapPoint(turn, p);
+  switch (turn) {
+    case Turn::kSame:
+      return {p, second};
+    case Turn::kLeftRight:
+      return {second ? grid_.Neighbour(image, Direction::kWest) : image, second};
+    case Turn::kTopBottom:
+      return {grid_.Neighbour(image, second ? Direction::kNorthEast : Direction::kNorthWest),
+              !second};
+    case Turn::kHalfTurn:
+      return {grid_.Neighbour(image, Direction::kNorthWest), !second};
+  }
+  return {p, second};
+}
+
+std::size_t SymmetryGroup::MapVertex(Turn turn, std::size_t v) const {
+  return grid_.Index(MapPoint(turn, grid_.PointOf(v)));
 }
 
 Triangle SymmetryGroup::MapTriangle(Turn turn, Triangle t) const {
-  const std::size_t image = MapVertex(turn, t.vertex);
-  switch (turn) {
-    case Turn::kSame:
-      return t;
-    case Turn::kLeftRight:
-      return {t.second ? grid_.Neighbour(image, Direction::kWest) : image, t.second};
-    case Turn::kTopBottom:
-      return {grid_.Neighbour(image, t.second ? Direction::kNorthEast : Direction::kNorthWest),
-              !t.second};
-    case Turn::kHalfTurn:
-      return {grid_.Neighbour(image, Direction::kNorthWest), !t.second};
-  }
-  return t;
+  const PlacedTriangle image = MapPlacedTriangle(turn, grid_.PointOf(t.vertex), t.second);
+  return {grid_.Index(image.owner), image.second};
 }
 
 std::size_t SymmetryGroup::CanonicalVertex(std::size_t v) const {
+  if (count_ == 1) return v;
+  const Point p = grid_.PointOf(v);
   std::size_t least = v;
-  for (const Turn turn : turns().subspan(1)) least = std::min(least, MapVertex(turn, v));
+  for (const Turn turn : turns().subspan(1))
+    least = std::min(least, grid_.Index(MapPoint(turn, p)));
   return least;
 }
 
@@ -76,10 +88,12 @@ std::size_t SymmetryGroup::RowsFromTurnedSeam(std::size_t y) const {
 }
 
 Triangle SymmetryGroup::CanonicalTriangle(Triangle t) const {
+  const Point p = grid_.PointOf(t.vertex);
   Triangle least = t;
   for (const Turn turn : turns().subspan(1)) {
-    const Triangle image = MapTriangle(turn, t);
-    if (TriangleOrder(image) < TriangleOrder(least)) least = image;
+    const PlacedTriangle image = MapPlacedTriangle(turn, p, t.second);
+    const Triangle placed{grid_.Index(image.owner), image.second};
+    if (TriangleOrder(placed) < TriangleOrder(least)) least = placed;
   }
   return least;
 }

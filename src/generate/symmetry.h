@@ -62,7 +62,14 @@ class SymmetryGroup {
   bool IsCanonical(std::size_t v) const { return CanonicalVertex(v) == v; }
 
  private:
+  struct PlacedTriangle {
+    Point owner;
+    bool second = false;
+  };
   std::size_t MirrorColumn(std::size_t x, std::size_t y) const;
+  // The maps on points (no division by the width on the way).
+  Point MapPoint(Turn turn, Point p) const;
+  PlacedTriangle MapPlacedTriangle(Turn turn, Point p, bool second) const;
 
   MapGrid grid_;
   std::array<Turn, 4> turns_{};
