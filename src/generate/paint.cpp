@@ -14,7 +14,7 @@ constexpr std::array<std::array<std::uint8_t, 2>, kLandscapeCount> kPeakCodes = 
 }};
 
 // Mountains 1 to 4 start this high above the sea (mean of the corners).
-constexpr std::array<std::int32_t, 4> kMountainFrom = {0, 17, 22, 27};
+constexpr std::array<std::int32_t, 4> kMountainFrom = {0, 18, 25, 32};
 
 // Dry coasts: desert below the first moisture, steppe below the second, savannah above.
 constexpr std::int32_t kDesertMoisture = -3300;
