@@ -35,8 +35,8 @@ constexpr std::size_t kTreeKindCell = 44;
 // Granite: small groups where a fine noise is high, near the mountains (the foot of a
 // range and a little beyond) and, rarer, anywhere on open land.
 constexpr std::size_t kGraniteCell = 6;
-constexpr std::int32_t kGraniteNearStart = 900;
-constexpr std::int32_t kGraniteFarStart = 1700;
+constexpr std::int32_t kGraniteNearStart = 1300;
+constexpr std::int32_t kGraniteFarStart = 2500;
 constexpr std::int32_t kGraniteDensity = 2300;
 // Animals per 4096 vertices where they may be.
 constexpr std::int32_t kLandAnimalDensity = 45;
