@@ -124,10 +124,19 @@ class HarbourTest {
   HarbourTest(const MapGrid& grid, std::span<const std::uint8_t> survey,
               std::span<const std::uint8_t> heights, std::span<const std::uint8_t> first,
               std::span<const std::uint8_t> second)
-      : grid_(grid), survey_(survey), heights_(heights), seas_(FindSeas(grid, first, second)) {
-    const auto largest = std::max_element(seas_.sizes.begin(), seas_.sizes.end());
-    if (largest != seas_.sizes.end() && *largest >= kSmallestHarbourSea) {
-      main_sea_ = static_cast<std::uint32_t>(largest - seas_.sizes.begin());
+      : grid_(grid), survey_(survey), heights_(heights), main_coast_(grid.size()) {
+    const Seas seas = FindSeas(grid, first, second);
+    const auto largest = std::max_element(seas.sizes.begin(), seas.sizes.end());
+    if (largest == seas.sizes.end() || *largest < kSmallestHarbourSea) return;
+    main_sea_ = static_cast<std::uint32_t>(largest - seas.sizes.begin());
+    // The coast of the main sea: no sea point, not water all round, beside a point of it.
+    for (std::size_t u = 0; u < grid.size(); ++u) {
+      if (seas.sea_of[u] != Seas::kNoSea || (survey[u] & kAllWater) != 0) continue;
+      const auto around = grid.Neighbours(grid.PointOf(u));
+      main_coast_[u] = std::any_of(around.begin(), around.end(),
+                                   [&](std::size_t w) { return seas.sea_of[w] == main_sea_; })
+                           ? 1
+                           : 0;
     }
   }
 
@@ -137,11 +146,14 @@ class HarbourTest {
   // (other than to the north-west, which the game does not look at).
   bool Allows(std::size_t v) const {
     if ((survey_[v] & kAllBuildable) == 0) return false;
-    const bool coast = std::any_of(kDirections.begin(), kDirections.end(), [&](Direction d) {
-      return d != Direction::kNorthWest && IsMainCoast(grid_.Neighbour(v, d));
-    });
-    if (!coast || !IsLevel(grid_.PointOf(v))) return false;
-    return (survey_[grid_.Neighbour(v, Direction::kSouthEast)] & kAnyDanger) == 0;
+    const Point p = grid_.PointOf(v);
+    const auto around = grid_.Neighbours(p);
+    // Directions W, NW, NE, E, SE, SW: all but the north-west (1).
+    const bool coast = main_coast_[around[0]] != 0 || main_coast_[around[2]] != 0 ||
+                       main_coast_[around[3]] != 0 || main_coast_[around[4]] != 0 ||
+                       main_coast_[around[5]] != 0;
+    if (!coast || !IsLevel(p)) return false;
+    return (survey_[around[4]] & kAnyDanger) == 0;
   }
 
  private:
@@ -163,17 +175,10 @@ class HarbourTest {
     return true;
   }
 
-  bool IsMainCoast(std::size_t u) const {
-    if (seas_.sea_of[u] != Seas::kNoSea || (survey_[u] & kAllWater) != 0) return false;
-    const auto around = grid_.Neighbours(grid_.PointOf(u));
-    return std::any_of(around.begin(), around.end(),
-                       [&](std::size_t s) { return seas_.sea_of[s] == main_sea_; });
-  }
-
   const MapGrid& grid_;
   std::span<const std::uint8_t> survey_;
   std::span<const std::uint8_t> heights_;
-  Seas seas_;
+  std::vector<std::uint8_t> main_coast_;  // by vertex: 1 on the coast of the main sea
   std::uint32_t main_sea_ = Seas::kNoSea;
 };
 
