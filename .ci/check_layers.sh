@@ -13,11 +13,15 @@ random       1      console
 transform    1      console
 inspect      1      console
 console      1
+generate     2      console tools
 tools        2
-app          3
+commands     3      console tools
+app          4
 '
 # The operations (random, transform, inspect) sit beside the console and ask nothing, so
-# they never include it; the dialogues of the menu tools (tools) sit above both.
+# they never include it; the dialogues of the menu tools (tools) sit above both. generate
+# makes natural maps from the operations; commands are plandrix-map's, which asks nothing
+# either.
 
 declare -A level forbidden
 while read -r folder folder_level never; do
