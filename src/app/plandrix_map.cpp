@@ -1,5 +1,8 @@
-// plandrix-map: the command-line companion of the menu program. One table of
-// subcommands serves both the dispatch and the listing of --help.
+// plandrix-map: the command-line companion of the menu program. The commands are a
+// library (src/commands); here is what only a process has: its standard output and the
+// file size limit signal.
+#include "commands/plandrix_map.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -12,35 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/map_commands.h"
 #include "core/platform.h"
 
-namespace plandrix::map_command {
 namespace {
-
-constexpr std::array<Command, 7> kCommands = {{
-    {"check", "list what keeps the game from loading or playing a map", RunCheck},
-    {"stats", "count what is on a map", RunStats},
-    {"preview", "draw a map as a PNG picture", RunPreview},
-    {"export-heights", "write the heights as an 8-bit grey bitmap", RunExportHeights},
-    {"export-terrain", "write the terrain as a 4-bit bitmap", RunExportTerrain},
-    {"players", "set the players and their headquarters", RunPlayers},
-    {"set", "write the title, author or landscape into a copy", RunSet},
-}};
-
-void PrintUsage(std::ostream& out) {
-  out << "Usage: " << kProgramName << " COMMAND [OPTIONS] MAP...\n"
-      << "       " << kProgramName << " COMMAND --help\n"
-      << "       " << kProgramName << " --version\n\n"
-      << "Looks at SettlersII world maps (.swd/.wld) and writes pictures, bitmaps and\n"
-      << "changed copies of them. Commands:\n";
-  for (const Command& command : kCommands) {
-    out << "  " << command.name << std::string(16 - command.name.size(), ' ') << command.summary
-        << '\n';
-  }
-  out << "\nExit status: 0 done, 1 a map has errors or was refused, 2 bad arguments, a\n"
-      << "file that cannot be read or written, or memory that runs out.\n";
-}
 
 // Standard output in pieces of 64 KiB that remembers why a write failed: the C stream
 // forgets it (after a failed write the C library drops what it held, and a later flush
@@ -82,45 +59,10 @@ class StandardOutput : public std::streambuf {
   int error_ = 0;
 };
 
-int RunCommand(const std::vector<std::string>& args, Io& io) {
-  if (args.empty()) {
-    PrintUsage(io.err);
-    return kExitUsage;
-  }
-  const std::string& first = args.front();
-  if (first == "-h" || first == "--help" || first == "help") {
-    PrintUsage(io.out);
-    return kExitOk;
-  }
-  if (first == "--version") {
-    io.out << kProgramName << ' ' << PLANDRIX_VERSION << '\n';
-    return kExitOk;
-  }
-  for (const Command& command : kCommands) {
-    if (command.name != first) continue;
-    // Memory that runs out anywhere in a command ends it with a message, never an abort.
-    // Whatever it had begun to save is gone by now: its temporary file went as the save
-    // was left.
-    try {
-      return command.run(std::span(args).subspan(1), io);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    PrintError(io, std::string(command.name) + ": not enough memory");
-    return kExitUsage;
-  }
-  PrintError(io, "unknown command '" + first + "' (see " + std::string(kProgramName) + " --help)");
-  return kExitUsage;
-}
-
 }  // namespace
 
-std::span<const Command> Commands() { return kCommands; }
-
-}  // namespace plandrix::map_command
-
 int main(int argc, char** argv) {
-  using namespace plandrix::map_command;
+  using namespace plandrix::commands;
   // A write beyond the file size limit (ulimit -f) must fail and be reported, with the
   // temporary file removed, rather than end the program.
   plandrix::platform::IgnoreFileSizeSignal();
@@ -130,7 +72,8 @@ int main(int argc, char** argv) {
   Io io{std::cout, std::cerr};
   int status = kExitUsage;
   try {
-    status = RunCommand(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), io);
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    status = RunPlandrixMap(args, io);
   } catch (const std::bad_alloc&) {
     PrintError(io, "not enough memory");
   }
