@@ -169,51 +169,6 @@ TEST(MapTool, BadInputGivesAMessageAndAStatusNeverACrash) {
   }
 }
 
-TEST(MapTool, BadArgumentsAndHelp) {
-  const Files files = {{"m.wld", testing::MakeBlankMap(600, 600)}};
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string err;
-  } cases[] = {
-      {{"check"}, 2, "plandrix-map: check: no map given (see plandrix-map check --help)\n"},
-      {{"stats", "m.wld", "m.wld"},
-       2,
-       "plandrix-map: stats: give exactly one map (see plandrix-map stats --help)\n"},
-      {{"preview", "m.wld", "--scale", "0"},
-       2,
-       "plandrix-map: preview: scale '0' is not a whole number from 1 to 16\n"},
-      {{"preview", "m.wld", "--scale=2x"},
-       2,
-       "plandrix-map: preview: scale '2x' is not a whole number from 1 to 16\n"},
-      {{"preview", "m.wld", "--layer", "sky"},
-       2,
-       "plandrix-map: preview: layer 'sky' is none of terrain, heights, resources\n"},
-      {{"preview", "m.wld", "--scale", "16"},
-       1,
-       "plandrix-map: m.wld: at scale 16 the picture would have more than 67108864 pixels; the "
-       "largest scale for this map is 13\n"},
-      {{"preview", "m.wld", "-o", "./m.wld"},
-       2,
-       "plandrix-map: ./m.wld: that is the map itself; name another picture with -o\n"},
-      {{"stats", "--width", "m.wld"},
-       2,
-       "plandrix-map: stats: unknown option '--width' (see --help)\n"},
-  };
-  for (const auto& c : cases) {
-    const auto run = RunMapTool(c.args, files);
-    EXPECT_EQ(run.exit_status, c.status) << c.args[0];
-    EXPECT_EQ(run.err, c.err);
-    EXPECT_EQ(run.files.size(), 1U);
-  }
-  for (const std::string command : {"check", "stats", "preview"}) {
-    const auto help = RunMapTool({command, "--help"});
-    EXPECT_EQ(help.exit_status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: plandrix-map " + command + " ", 0), 0U) << help.out;
-  }
-  EXPECT_EQ(RunMapTool({"--version"}).out, "plandrix-map " PLANDRIX_VERSION "\n");
-}
-
 // A map of width x height whose terrain is meadow everywhere (a headquarters may stand
 // on any vertex that has six triangles).
 std::vector<std::uint8_t> MeadowMap(std::size_t width, std::size_t height) {
