@@ -21,7 +21,8 @@ package=libpng1.6
 mkdir -p "$prefix"
 prefix="$(cd "$prefix" && pwd)"
 stamp="$prefix/libpng.version"
-if [ -f "$stamp" ] && [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ]; then
+if [ -f "$stamp" ] && [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] &&
+  [ -f "$prefix/licenses/libpng.txt" ]; then
   exit 0
 fi
 
@@ -78,6 +79,10 @@ cmake -S "$source_folder" -B "$prefix/build" -G Ninja -Wno-dev \
   -DZLIB_LIBRARY="$zlib_root/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib_root/include" >/dev/null
 cmake --build "$prefix/build" >/dev/null
 cmake --install "$prefix/build" >/dev/null
+# The licences of the two libraries that go inside plandrix-map.exe, for its package.
+mkdir -p "$prefix/licenses"
+cp "$source_folder/LICENSE" "$prefix/licenses/libpng.txt"
+cp /usr/share/doc/libz-mingw-w64-dev/copyright "$prefix/licenses/zlib.txt"
 # The package index and the objects are not needed again; the sources stay for a look.
 rm -rf "$prefix/apt" "$prefix/build"
 echo "$version" >"$stamp"
