@@ -8,7 +8,9 @@
 #
 # The source package is fetched once from the Debian registry with apt-get, through a
 # source list of its own under PREFIX (the system's lists and sources are left alone), and
-# unpacked there; a later run finds the installed library and does nothing. Without the
+# unpacked there; a later run finds the installed library and does nothing. It is the
+# newest of bookworm itself: the registry serves no sources of the security updates, which
+# may hold a newer Debian revision of the same libpng release for Linux. Without the
 # registry, give SOURCE_FOLDER: a libpng source tree unpacked by `dpkg-source -x`.
 set -euo pipefail
 

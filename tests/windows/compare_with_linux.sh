@@ -211,8 +211,8 @@ map_commands=(
   "help|--help"
   "version|--version"
 )
-for command in check stats preview export-heights export-terrain players set; do
-  map_commands+=("help_$command|$command --help")
+for subcommand in check stats preview export-heights export-terrain players set; do
+  map_commands+=("help_$subcommand|$subcommand --help")
 done
 
 # The maps: random maps of the menu program (option 8) at two sizes and three seeds, with
@@ -354,13 +354,13 @@ if [[ $parts == *" map "* ]]; then
     differing=0
     for map in "${targets[@]}"; do
       folder="map/$name/${map%.wld}"
-      words="$line" map_files="$files"
+      command_line="$line" map_files="$files"
       if [ "$map" != - ]; then
-        words="${line//MAP/$map}"
+        command_line="${line//MAP/$map}"
         map_files="$map=$map $files"
       fi
-      run_words_in "$work/$folder/linux" "$map_files" "$words" "$linux_map"
-      run_words_in "$work/$folder/windows" "$map_files" "$words" "$wine" "$windows_map"
+      run_words_in "$work/$folder/linux" "$map_files" "$command_line" "$linux_map"
+      run_words_in "$work/$folder/windows" "$map_files" "$command_line" "$wine" "$windows_map"
       runs=$((runs + 1))
       compare_run "$folder" || differing=$((differing + 1))
     done
