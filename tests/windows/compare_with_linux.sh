@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Runs the Windows program under Wine and the Linux program through the same scripted
-# sessions, each in a fresh folder with the same files, and checks that every file the
-# two leave behind is the same byte for byte, that they print the same text (line ends
-# aside: the Windows program writes CR LF to its console) and exit with the same status.
+# Runs the Windows programs under Wine beside the Linux programs and checks that they do
+# the same: every file the two leave behind is the same byte for byte (a PNG picture may
+# differ in its bytes only, never in its pixels), they print the same text (line ends
+# aside: the Windows programs write CR LF to the console) and exit with the same status.
+#   menu  plandrix and plandrix.exe through the same scripted sessions, each in a fresh
+#         folder with the same files;
+#   map   plandrix-map and plandrix-map.exe: each command of a list on each of the same
+#         maps, and a few runs on bad maps and bad arguments.
 #
 #   tests/windows/compare_with_linux.sh [LINUX_PROGRAM [WINDOWS_PROGRAM]]
 #
-# Defaults: build/release/plandrix (else build/test/plandrix) and build/windows/plandrix.exe.
-# Wine runs with the prefix in $WINEPREFIX (default build/windows/wine, made on first use).
+# Defaults: build/release/plandrix (else build/test/plandrix) and build/windows/plandrix.exe;
+# plandrix-map and plandrix-map.exe are taken from the same folders. PARTS="menu map" (the
+# default) chooses the parts. Wine runs with the prefix in $WINEPREFIX (default
+# build/windows/wine, made on first use). PNG pictures are decoded by png_pixels.c, built
+# here with the C compiler ($CC, default cc) and the Linux libpng.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+parts=" ${PARTS:-menu map} "
 
 linux="${1:-}"
 if [ -z "$linux" ]; then
@@ -31,6 +39,12 @@ if [ ! -f "$windows" ]; then
 fi
 linux="$(cd "$(dirname "$linux")" && pwd)/$(basename "$linux")"
 windows="$(cd "$(dirname "$windows")" && pwd)/$(basename "$windows")"
+linux_map="$(dirname "$linux")/plandrix-map"
+windows_map="$(dirname "$windows")/plandrix-map.exe"
+if [[ $parts == *" map "* ]] && { [ ! -x "$linux_map" ] || [ ! -f "$windows_map" ]; }; then
+  echo "no $linux_map or $windows_map (build plandrix-map on both)" >&2
+  exit 2
+fi
 
 export WINEPREFIX="${WINEPREFIX:-$root/build/windows/wine}"
 export WINEDEBUG=-all
@@ -158,6 +172,82 @@ session bad_input $'4\n13\n-1\nabc\n99999999999\n4abc\n8\n0\n70000\n6\nmissing.s
   odd.bmp=odd.bmp
 session end_of_input $'8\n64\n64\n'
 
+# --- plandrix-map: commands and maps ----------------------------------------------------
+
+# Each entry: name|command line|files. The command line is split into words at spaces.
+# MAP in it stands for each map of map_names in turn (copied into the run's folder under
+# its own name), so such a command runs once per map; a command line without MAP runs
+# once, in a folder with the files listed (file=source from the inputs folder). What a
+# run leaves in its folder, prints on standard output and error, and its exit status are
+# compared.
+map_commands=(
+  "check|check MAP"
+  "check_json|check --json MAP"
+  "stats|stats MAP"
+  "stats_json|stats --json MAP"
+  "preview|preview MAP"
+  "preview_terrain_scale_3|preview MAP --layer terrain --scale 3 -o terrain.png"
+  "preview_heights|preview MAP --layer heights -o heights.png"
+  "preview_resources|preview MAP --layer resources --scale 1 -o resources.png"
+  "export_heights|export-heights MAP"
+  "export_terrain|export-terrain MAP -o terrain.bmp"
+  "players_auto|players MAP --auto 4 --seed 24681357"
+  "players_auto_default_seed|players MAP --auto 2 -o two.wld"
+  "players_hq|players MAP --hq 10,10 --hq 30,20 --hq 50,40 -o hq.wld"
+  "set|set --title Shared --author Both --landscape winter MAP -o set.wld"
+  # A map cut short, one that is no map, a missing one, and bad arguments.
+  "check_short|check --json short.wld bitmap.wld|short.wld=short.wld bitmap.wld=small.bmp"
+  "stats_short|stats --json short.wld|short.wld=short.wld"
+  "preview_short|preview short.wld|short.wld=short.wld"
+  "players_short|players short.wld --auto 2|short.wld=short.wld"
+  "preview_missing|preview missing.wld"
+  "export_missing|export-heights missing.wld -o h.bmp"
+  "preview_bad_scale|preview MAP --scale 17"
+  "players_bad_auto|players MAP --auto 9"
+  "players_bad_hq|players MAP --hq 1,x"
+  "set_bad_landscape|set --landscape moon MAP"
+  "unknown_command|draw MAP"
+  "no_arguments|"
+  "help|--help"
+  "version|--version"
+)
+for subcommand in check stats preview export-heights export-terrain players set; do
+  map_commands+=("help_$subcommand|$subcommand --help")
+done
+
+# The maps: random maps of the menu program (option 8) at two sizes and three seeds, with
+# random objects on them (option 6), made by the Linux program (the menu part shows that
+# the Windows program makes the same ones); a map cut short.
+map_sizes=("64 48" "160 96")
+map_seeds=(12345678 87654321 31415926)
+map_names=()
+make_maps() {
+  local width height seed name
+  mkdir -p "$work/maps"
+  for size in "${map_sizes[@]}"; do
+    read -r width height <<<"$size"
+    for seed in "${map_seeds[@]}"; do
+      name="random_${width}x${height}_$seed.wld"
+      rm -f "$work/maps/"*
+      printf '8\n%s\n%s\n%s\n6\nnGen.wld\n1\n%s\n1\n1\n1\n1\n1\n0\n' "$width" "$height" "$seed" \
+        $((10000000 + seed * 7 % 90000000)) | (cd "$work/maps" && "$linux" >/dev/null)
+      mv "$work/maps/nnGen.wld" "$work/inputs/$name"
+      map_names+=("$name")
+    done
+  done
+  # The larger maps again with four players placed by the Linux program (whose players
+  # command is compared too): maps that check finds no error in, and pictures with
+  # headquarters.
+  for seed in "${map_seeds[@]}"; do
+    read -r width height <<<"${map_sizes[-1]}"
+    name="players_${width}x${height}_$seed.wld"
+    "$linux_map" players "$work/inputs/random_${width}x${height}_$seed.wld" --auto 4 \
+      -o "$work/inputs/$name" >/dev/null
+    map_names+=("$name")
+  done
+  head -c 5000 "$work/inputs/${map_names[0]}" >"$work/inputs/short.wld"
+}
+
 # --- Runs and comparison -----------------------------------------------------------------
 
 # Prepares folder with the session's files and runs program (through runner) in it.
@@ -171,47 +261,116 @@ run_in() {
   echo "$status" >"$folder.status"
 }
 
+# Prepares folder with the files and runs the words of a command line through program
+# (and its runner) in it; its standard error is kept too.
+run_words_in() {
+  local folder=$1 files=$2 line=$3 status=0 words=()
+  shift 3
+  mkdir -p "$folder"
+  for rule in $files; do cp "$work/inputs/${rule#*=}" "$folder/${rule%%=*}"; done
+  read -ra words <<<"$line"
+  (cd "$folder" && timeout 300 "$@" "${words[@]}" </dev/null >"$folder.out" 2>"$folder.err") ||
+    status=$?
+  echo "$status" >"$folder.status"
+}
+
+# Compares the runs in $work/NAME/linux and $work/NAME/windows: exit status, standard
+# output (and error, where kept) with the Windows program's CR LF read as LF, the names of
+# the files left and each file's bytes; a PNG picture whose bytes differ is compared by its
+# pixels. Adds the files found equal to files_compared; on a difference prints it and
+# returns 1.
+compare_run() {
+  local name=$1 base="$work/$1" file linux_files windows_files equal=0 problems=()
+  [ "$(cat "$base/linux.status")" = "$(cat "$base/windows.status")" ] ||
+    problems+=("exit status $(cat "$base/linux.status") vs $(cat "$base/windows.status")")
+  cmp -s "$base/linux.out" <(tr -d '\r' <"$base/windows.out") ||
+    problems+=("standard output differs")
+  if [ -f "$base/linux.err" ]; then
+    cmp -s "$base/linux.err" <(tr -d '\r' <"$base/windows.err") ||
+      problems+=("standard error differs")
+  fi
+  linux_files="$(cd "$base/linux" && find . -type f | sort)"
+  windows_files="$(cd "$base/windows" && find . -type f | sort)"
+  [ "$linux_files" = "$windows_files" ] ||
+    problems+=("files differ: [${linux_files//$'\n'/ }] vs [${windows_files//$'\n'/ }]")
+  for file in $linux_files; do
+    [ -f "$base/windows/$file" ] || continue
+    if cmp -s "$base/linux/$file" "$base/windows/$file"; then
+      equal=$((equal + 1))
+    elif [[ $file == *.png ]] &&
+      "$png_pixels" "$base/linux/$file" "$base/windows/$file" >"$base/pixels.txt" 2>&1; then
+      equal=$((equal + 1))
+      png_bytes_differ=$((png_bytes_differ + 1))
+      echo "note   $name: $file has the same pixels in other bytes"
+    elif [[ $file == *.png ]]; then
+      problems+=("$file: $(head -1 "$base/pixels.txt")")
+    else
+      problems+=("$file differs")
+    fi
+  done
+  files_compared=$((files_compared + equal))
+  [ "${#problems[@]}" -gt 0 ] || return 0
+  echo "DIFFER $name: ${problems[*]}"
+  diff <(tr -d '\r' <"$base/windows.out") "$base/linux.out" | head -20 || true
+  [ ! -f "$base/linux.err" ] || diff <(tr -d '\r' <"$base/windows.err") "$base/linux.err" | head -10 || true
+  return 1
+}
+
 if [ ! -d "$WINEPREFIX" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
 fi
 
 failures=0
+runs=0
 files_compared=0
-for entry in "${sessions[@]}"; do
-  name="${entry%%|*}"
-  files="${entry#*|}"
-  input="$work/inputs/$name.txt"
-  run_in "$work/$name/linux" "$input" "$files" "$linux"
-  run_in "$work/$name/windows" "$input" "$files" "$wine" "$windows"
-  problems=()
-  [ "$(cat "$work/$name/linux.status")" = "$(cat "$work/$name/windows.status")" ] ||
-    problems+=("exit status $(cat "$work/$name/linux.status") vs $(cat "$work/$name/windows.status")")
-  cmp -s "$work/$name/linux.out" <(tr -d '\r' <"$work/$name/windows.out") ||
-    problems+=("console text differs")
-  linux_files="$(cd "$work/$name/linux" && find . -type f | sort)"
-  windows_files="$(cd "$work/$name/windows" && find . -type f | sort)"
-  [ "$linux_files" = "$windows_files" ] ||
-    problems+=("files differ: [${linux_files//$'\n'/ }] vs [${windows_files//$'\n'/ }]")
-  written=0
-  for file in $linux_files; do
-    [ -f "$work/$name/windows/$file" ] || continue
-    if cmp -s "$work/$name/linux/$file" "$work/$name/windows/$file"; then
-      written=$((written + 1))
+png_bytes_differ=0
+if [[ $parts == *" menu "* ]]; then
+  for entry in "${sessions[@]}"; do
+    name="${entry%%|*}"
+    files="${entry#*|}"
+    input="$work/inputs/$name.txt"
+    run_in "$work/$name/linux" "$input" "$files" "$linux"
+    run_in "$work/$name/windows" "$input" "$files" "$wine" "$windows"
+    runs=$((runs + 1))
+    before=$files_compared
+    if compare_run "$name"; then
+      echo "same   $name ($((files_compared - before)) files, $(wc -l <"$work/$name/linux.out") lines)"
     else
-      problems+=("$file differs")
+      failures=$((failures + 1))
     fi
   done
-  files_compared=$((files_compared + written))
-  if [ "${#problems[@]}" -eq 0 ]; then
-    echo "same   $name ($written files, $(wc -l <"$work/$name/linux.out") lines)"
-  else
-    failures=$((failures + 1))
-    echo "DIFFER $name: ${problems[*]}"
-    diff <(tr -d '\r' <"$work/$name/windows.out") "$work/$name/linux.out" | head -20 || true
-  fi
-done
+fi
+
+if [[ $parts == *" map "* ]]; then
+  png_pixels="$work/png_pixels"
+  "${CC:-cc}" -O2 -o "$png_pixels" "$root/tests/windows/png_pixels.c" -lpng
+  make_maps
+  for entry in "${map_commands[@]}"; do
+    IFS='|' read -r name line files <<<"$entry"
+    targets=(-)
+    [[ " $line " != *" MAP "* ]] || targets=("${map_names[@]}")
+    before=$files_compared
+    differing=0
+    for map in "${targets[@]}"; do
+      folder="map/$name/${map%.wld}"
+      command_line="$line" map_files="$files"
+      if [ "$map" != - ]; then
+        command_line="${line//MAP/$map}"
+        map_files="$map=$map $files"
+      fi
+      run_words_in "$work/$folder/linux" "$map_files" "$command_line" "$linux_map"
+      run_words_in "$work/$folder/windows" "$map_files" "$command_line" "$wine" "$windows_map"
+      runs=$((runs + 1))
+      compare_run "$folder" || differing=$((differing + 1))
+    done
+    failures=$((failures + differing))
+    if [ "$differing" -eq 0 ]; then
+      echo "same   plandrix-map ${line:-(no arguments)} (${#targets[@]} runs, $((files_compared - before)) files)"
+    fi
+  done
+fi
 
 "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
-echo "${#sessions[@]} sessions, $files_compared files compared, $failures differing"
+echo "$runs runs, $files_compared files compared ($png_bytes_differ PNG pictures equal in pixels only), $failures differing"
 [ "$failures" -eq 0 ]
