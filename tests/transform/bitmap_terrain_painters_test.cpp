@@ -35,7 +35,7 @@ TEST(PaintersOfTriangle, AreTheInverseOfThePainting) {
         const std::size_t count = TrianglesPaintedBy(v % width, v / width, width, height, painted);
         std::size_t marked = 0;
         for (std::size_t i = 0; i < 2 * n; ++i) {
-          marked += std::count(expected[i].begin(), expected[i].end(), v);
+          marked += static_cast<std::size_t>(std::count(expected[i].begin(), expected[i].end(), v));
         }
         ASSERT_EQ(count, marked) << width << " x " << height << " vertex " << v;
       }
