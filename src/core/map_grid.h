@@ -91,6 +91,24 @@ class MapGrid {
             row + right, down + east_of_rows, down + west_of_rows};
   }
 
+  // The six neighbours as points, in the order of kDirections: the same as Neighbour for
+  // each direction, worked out at once for the walks' queues.
+  std::array<Point, 6> NeighbourPoints(Point p) const {
+    const std::size_t left = Left(p.x);
+    const std::size_t right = Right(p.x);
+    const std::size_t up = Up(p.y);
+    const std::size_t down = Down(p.y);
+    const bool odd = (p.y & 1U) != 0;
+    const std::size_t west_of_rows = odd ? p.x : left;  // the column of NW and SW
+    const std::size_t east_of_rows = odd ? right : p.x;
+    return {{{left, p.y},
+             {west_of_rows, up},
+             {east_of_rows, up},
+             {right, p.y},
+             {east_of_rows, down},
+             {west_of_rows, down}}};
+  }
+
   // The six triangles around a vertex: NW's first and second, NE's first, its own second
   // and first, W's second.
   std::array<Triangle, 6> TrianglesAround(Point p) const {

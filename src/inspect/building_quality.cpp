@@ -224,7 +224,7 @@ std::uint32_t FloodSea(std::span<const std::uint8_t> around, const MapGrid& grid
   queue.push_back(PackPoint(start));
   sea_of[grid.Index(start)] = id;
   for (std::size_t head = 0; head < queue.size(); ++head) {
-    for (const Point q : NeighbourPoints(grid, UnpackPoint(queue[head]))) {
+    for (const Point q : grid.NeighbourPoints(UnpackPoint(queue[head]))) {
       const std::size_t u = grid.Index(q);
       if (sea_of[u] == kNoSea && IsSeaPoint(around[u])) {
         sea_of[u] = id;
@@ -366,7 +366,7 @@ constexpr std::array<std::array<Direction, 2>, kWithinTwo - kNeighbours> kTwoSte
 
 std::array<std::size_t, kWithinTwo> WithinTwoOf(const MapGrid& grid, Point p) {
   std::array<std::size_t, kWithinTwo> indexes{};
-  const std::array<Point, kNeighbours> near = NeighbourPoints(grid, p);
+  const std::array<Point, kNeighbours> near = grid.NeighbourPoints(p);
   for (std::size_t i = 0; i < kNeighbours; ++i) indexes[i] = grid.Index(near[i]);
   for (std::size_t i = 0; i < kTwoSteps.size(); ++i) {
     const auto [first, second] = kTwoSteps[i];

@@ -34,58 +34,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/large_buffer.h"
 #include "core/map_format.h"
 #include "core/map_grid.h"
-#include "core/platform.h"
 #include "core/terrain.h"
 
 namespace plandrix {
-
-// ---- Storage of per-vertex layers ----
-
-// A 4096 x 4096 map has 16.7 million vertices: faulting in a layer of them in 4 KiB pages
-// costs more than working it out. The layers here take their memory from
-// platform::AllocateLargeBuffer, which the kernel may back with 2 MiB pages.
-template <typename T>
-struct LargePageAllocator {
-  using value_type = T;
-  LargePageAllocator() = default;
-  template <typename U>
-  LargePageAllocator(const LargePageAllocator<U>&) noexcept {}
-  T* allocate(std::size_t count) {
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
-    void* data = platform::AllocateLargeBuffer(count * sizeof(T));
-    if (data == nullptr) throw std::bad_alloc();
-    return static_cast<T*>(data);
-  }
-  void deallocate(T* data, std::size_t count) noexcept {
-    platform::FreeLargeBuffer(data, count * sizeof(T));
-  }
-  template <typename U>
-  friend bool operator==(const LargePageAllocator&, const LargePageAllocator<U>&) {
-    return true;
-  }
-};
-template <typename T>
-using LayerVector = std::vector<T, LargePageAllocator<T>>;
-
-// The six neighbours of p on the wrapped grid as points, in the order of kDirections: the
-// same as MapGrid::Neighbour for each direction, worked out at once for the walks' queues.
-inline std::array<Point, 6> NeighbourPoints(const MapGrid& grid, Point p) {
-  const std::size_t left = p.x == 0 ? grid.width() - 1 : p.x - 1;
-  const std::size_t right = p.x + 1 == grid.width() ? 0 : p.x + 1;
-  const std::size_t up = p.y == 0 ? grid.height() - 1 : p.y - 1;
-  const std::size_t down = p.y + 1 == grid.height() ? 0 : p.y + 1;
-  const bool odd = (p.y & 1U) != 0;
-  const std::size_t west_of_rows = odd ? p.x : left;  // the column of NW and SW
-  const std::size_t east_of_rows = odd ? right : p.x;
-  return {{{left, p.y},
-           {west_of_rows, up},
-           {east_of_rows, up},
-           {right, p.y},
-           {east_of_rows, down},
-           {west_of_rows, down}}};
-}
 
 // ---- Building quality ----
 

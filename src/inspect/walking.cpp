@@ -114,7 +114,7 @@ Walk WalkFrom(const MapLayers& layers, const VertexFacts& facts,
     const Point p{from.x, from.y};
     const std::uint8_t edges = walk_bits[grid.Index(p)];
     if ((edges & kWalkableVertex) == 0) continue;
-    const std::array<Point, 6> near = NeighbourPoints(grid, p);
+    const std::array<Point, 6> near = grid.NeighbourPoints(p);
     for (std::size_t i = 0; i < near.size(); ++i) {
       if (((edges >> i) & 1U) == 0) continue;
       const Point q = near[i];

@@ -302,7 +302,7 @@ TEST(BuildingQualityTest, NeighbourPointsAreTheGridsNeighbours) {
       const MapGrid grid(width, height);
       for (std::size_t v = 0; v < grid.size(); ++v) {
         const Point p = grid.PointOf(v);
-        const auto points = NeighbourPoints(grid, p);
+        const auto points = grid.NeighbourPoints(p);
         for (std::size_t i = 0; i < kDirections.size(); ++i) {
           EXPECT_EQ(points[i], grid.Neighbour(p, kDirections[i])) << width << " x " << height;
         }
