@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "core/bitmap_format.h"
 #include "core/blank_map.h"
 #include "core/large_buffer.h"
 #include "core/map_layout.h"
@@ -14,11 +15,6 @@
 
 namespace plandrix::inspect {
 namespace {
-
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::size_t kInfoHeaderSize = 40;
-// Pixels per metre stated in the header (72 dots per inch); viewers only show it.
-constexpr std::uint32_t kPixelsPerMetre = 2835;
 
 // The palette of the terrain bitmap, by colour number: the terrain that the bitmap
 // conversion paints with it (greenland's names; every landscape gets the same colours,
@@ -44,51 +40,6 @@ constexpr std::array<Rgb, 16> kTerrainPalette = {{
     {180, 230, 40},   // 14: kFlowerMeadow
     {255, 255, 255},  // 15: kSnow
 }};
-
-void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-  bytes[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  bytes[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-  PutU16(bytes, offset, value & 0xFFFF);
-  PutU16(bytes, offset + 2, value >> 16);
-}
-
-// File header, information header and palette of an uncompressed bitmap whose stored
-// rows are row_bytes long; the pixel bytes are left 0. Empty when it exceeds 4 GiB.
-std::vector<std::uint8_t> BitmapFrame(std::size_t width, std::size_t height, std::uint16_t bits,
-                                      std::size_t row_bytes) {
-  const std::size_t palette_entries = std::size_t{1} << bits;
-  const std::size_t pixel_offset = kFileHeaderSize + kInfoHeaderSize + 4 * palette_entries;
-  constexpr std::size_t kLargest = std::numeric_limits<std::uint32_t>::max();
-  if (height != 0 && row_bytes > (kLargest - pixel_offset) / height) return {};
-  const std::size_t pixel_bytes = row_bytes * height;
-  std::vector<std::uint8_t> bytes(pixel_offset + pixel_bytes, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  PutU32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
-  PutU32(bytes, 10, static_cast<std::uint32_t>(pixel_offset));
-  PutU32(bytes, 14, kInfoHeaderSize);
-  PutU32(bytes, 18, static_cast<std::uint32_t>(width));
-  PutU32(bytes, 22, static_cast<std::uint32_t>(height));  // positive: rows bottom-up
-  PutU16(bytes, 26, 1);                                   // one plane
-  PutU16(bytes, 28, bits);
-  PutU32(bytes, 30, 0);  // no compression
-  PutU32(bytes, 34, static_cast<std::uint32_t>(pixel_bytes));
-  PutU32(bytes, 38, kPixelsPerMetre);
-  PutU32(bytes, 42, kPixelsPerMetre);
-  PutU32(bytes, 46, static_cast<std::uint32_t>(palette_entries));
-  return bytes;
-}
-
-void PutPaletteEntry(std::vector<std::uint8_t>& bytes, std::size_t entry,
-                     const std::array<std::uint8_t, 3>& rgb) {
-  const std::size_t at = kFileHeaderSize + kInfoHeaderSize + 4 * entry;
-  bytes[at] = rgb[2];  // stored blue, green, red, 0
-  bytes[at + 1] = rgb[1];
-  bytes[at + 2] = rgb[0];
-}
 
 // How many changes and how many terrains a closing message names before it sums up.
 constexpr std::size_t kMostChangesListed = 5;

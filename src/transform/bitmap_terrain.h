@@ -12,15 +12,9 @@
 #include <span>
 #include <string_view>
 
-namespace plandrix {
+#include "core/bitmap_format.h"
 
-// The low 16 bits of the bitmap's 32-bit width and height fields.
-inline constexpr std::size_t kBmpWidthOffset = 18;
-inline constexpr std::size_t kBmpHeightOffset = 22;
-// A bitmap needs this many bytes before its width and height can be read.
-inline constexpr std::size_t kBmpSizeFieldsEnd = 24;
-// 14-byte file header, 40-byte information header, 16 palette entries of 4 bytes.
-inline constexpr std::size_t kBmp4BitPixelOffset = 118;
+namespace plandrix {
 
 // The code that paints nothing (colours 0 and 13).
 inline constexpr std::uint8_t kUnpaintedCode = 17;
