@@ -104,12 +104,6 @@ inline constexpr std::array<IndexRange, 8> kDecorations = {{
     {kCastleRuinIndex, kCastleRuinIndex, VertexObject::kCastleRuin},
     {0x30, 0x35, VertexObject::kBlockingDecoration},  // cross, viking, whale skeletons, cave
 }};
-// A tree index: bits 4 and 5 set, the kind of tree in bits 6 and 7 (four kinds per type,
-// 0xC6 only the first), the growth stage in the low nibble (0xE and 0xF: no tree).
-inline constexpr std::uint8_t kTreeIndexBits = 0x30;
-inline constexpr std::uint8_t kLastGrowthStage = 0x0D;
-inline constexpr int kTreeKindWithoutWood = 5;
-inline constexpr int kTreeKinds = 9;
 }  // namespace object_detail
 
 // The object that one vertex's type and index bytes place, before castle ruins put their
@@ -117,12 +111,9 @@ inline constexpr int kTreeKinds = 9;
 constexpr VertexObject ObjectOf(std::uint8_t type, std::uint8_t index) {
   using namespace object_detail;
   if (type >= kFirstTreeType && type <= kLastTreeType) {
-    if ((index & kTreeIndexBits) != kTreeIndexBits || (index & 0x0F) > kLastGrowthStage) {
-      return VertexObject::kNone;
-    }
-    const int kind = (type - kFirstTreeType) * 4 + (index >> 6);
-    if (kind >= kTreeKinds) return VertexObject::kNone;
-    return kind == kTreeKindWithoutWood ? VertexObject::kTreeWithoutWood : VertexObject::kTree;
+    const auto species = TreeSpeciesOf(type, index);
+    if (!species) return VertexObject::kNone;
+    return GivesWood(*species) ? VertexObject::kTree : VertexObject::kTreeWithoutWood;
   }
   if (type >= kFirstGraniteType && type <= kLastGraniteType) {
     return index >= 1 && index <= kMostGraniteSize ? VertexObject::kGranite : VertexObject::kNone;

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <span>
 
+#include "core/map_format.h"
+
 namespace plandrix {
 
 // The object type that every placed object gets, whatever the object.
-inline constexpr std::uint8_t kPlacedObjectType = 200;
+inline constexpr std::uint8_t kPlacedObjectType = kDecorationType;
 
 // Writes object_index into the object block and kPlacedObjectType into the type block at
 // vertex (x, y) of the width x height map. The image need not be complete, so each of the
