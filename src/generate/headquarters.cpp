@@ -1,0 +1,319 @@
+#include "generate/headquarters.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "core/map_format.h"
+#include "core/map_layout.h"
+#include "core/terrain.h"
+
+namespace plandrix::generate {
+namespace {
+
+constexpr std::uint16_t kFarSteps = std::numeric_limits<std::uint16_t>::max();
+// At most this many sites are compared when spreading the players; more are sampled.
+constexpr std::size_t kMostCompared = 6000;
+// The granite piles of the kit are of this size (stones a quarry takes from each).
+constexpr std::uint8_t kKitGraniteSize = 5;
+
+bool Walkable(const Ground& ground, std::size_t v) {
+  return (ground.facts.walk[v] & kWalkableVertex) != 0;
+}
+
+// Calls visit(u) for every vertex one walkable step from the walkable vertex v.
+template <class Visit>
+void ForEachWalkStep(const Ground& ground, std::size_t v, Visit&& visit) {
+  const std::uint8_t walk = ground.facts.walk[v];
+  const auto near = ground.grid.Neighbours(ground.grid.PointOf(v));
+  for (std::size_t d = 0; d < near.size(); ++d) {
+    if ((walk & (1U << d)) != 0 && Walkable(ground, near[d])) visit(near[d]);
+  }
+}
+
+void FindMasses(Ground& ground) {
+  const std::size_t n = ground.grid.size();
+  ground.mass_of.assign(n, kNoMass);
+  std::vector<std::size_t> queue;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (!Walkable(ground, start) || ground.mass_of[start] != kNoMass) continue;
+    const auto mass = static_cast<std::uint32_t>(ground.mass_sizes.size());
+    queue.assign(1, start);
+    ground.mass_of[start] = mass;
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+      ForEachWalkStep(ground, queue[head], [&](std::size_t u) {
+        if (ground.mass_of[u] != kNoMass) return;
+        ground.mass_of[u] = mass;
+        queue.push_back(u);
+      });
+    }
+    ground.mass_sizes.push_back(queue.size());
+  }
+}
+
+// Walking steps from every vertex to the nearest mine site: one walk from all at once.
+void FindMineSteps(Ground& ground) {
+  const std::size_t n = ground.grid.size();
+  ground.mine_steps.assign(n, kFarSteps);
+  std::vector<std::size_t> queue;
+  for (std::size_t v = 0; v < n; ++v) {
+    if (ground.quality[v] == BuildingQuality::kMine && Walkable(ground, v)) {
+      ground.mine_steps[v] = 0;
+      queue.push_back(v);
+    }
+  }
+  for (std::size_t head = 0; head < queue.size(); ++head) {
+    const std::size_t v = queue[head];
+    if (ground.mine_steps[v] + 1 >= kFarSteps) break;
+    ForEachWalkStep(ground, v, [&](std::size_t u) {
+      if (ground.mine_steps[u] != kFarSteps) return;
+      ground.mine_steps[u] = static_cast<std::uint16_t>(ground.mine_steps[v] + 1);
+      queue.push_back(u);
+    });
+  }
+}
+
+// Whether a danger triangle touches a vertex within two steps of v.
+bool DangerNear(const Ground& ground, std::size_t v) {
+  const MapGrid& grid = ground.grid;
+  for (const std::size_t u : grid.Neighbours(grid.PointOf(v))) {
+    for (const std::size_t w : grid.Neighbours(grid.PointOf(u))) {
+      if ((ground.facts.around[w] & kAnyDanger) != 0) return true;
+    }
+  }
+  return false;
+}
+
+// The vertices within steps of centre (by the grid, not by walking), with their steps.
+std::vector<std::pair<std::size_t, std::size_t>> Within(const MapGrid& grid, std::size_t centre,
+                                                        std::size_t steps) {
+  std::vector<std::pair<std::size_t, std::size_t>> found = {{centre, 0}};
+  std::vector<std::size_t> seen = {centre};
+  for (std::size_t head = 0; head < found.size(); ++head) {
+    const auto [v, d] = found[head];
+    if (d == steps) continue;
+    for (const std::size_t u : grid.Neighbours(grid.PointOf(v))) {
+      if (std::find(seen.begin(), seen.end(), u) != seen.end()) continue;
+      seen.push_back(u);
+      found.emplace_back(u, d + 1);
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+Ground ReadGround(std::span<const std::uint8_t> image) {
+  Ground ground;
+  if (!MapImageIsComplete(image)) return ground;
+  const auto landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
+  const auto layers = LayersOf(image, landscape);
+  if (!layers) return ground;
+  ground.grid = MapGrid(layers->width, layers->height);
+  ground.facts = ReadVertexFacts(*layers);
+  ground.quality = ComputeBuildingQuality(*layers, ground.facts);
+  FindMasses(ground);
+  FindMineSteps(ground);
+  return ground;
+}
+
+std::vector<std::size_t> HeadquartersSites(const Ground& ground, std::span<const Point> homes,
+                                           std::uint32_t mountain_steps) {
+  std::vector<std::uint32_t> masses;
+  for (const Point home : homes) masses.push_back(ground.mass_of[ground.grid.Index(home)]);
+  if (homes.empty() && !ground.mass_sizes.empty()) {
+    const auto largest = std::max_element(ground.mass_sizes.begin(), ground.mass_sizes.end());
+    masses.push_back(static_cast<std::uint32_t>(largest - ground.mass_sizes.begin()));
+  }
+  std::vector<std::size_t> sites;
+  for (std::size_t v = 0; v < ground.grid.size(); ++v) {
+    const BuildingQuality q = ground.quality[v];
+    if (q != BuildingQuality::kCastle && q != BuildingQuality::kHarbour) continue;
+    if (std::find(masses.begin(), masses.end(), ground.mass_of[v]) == masses.end()) continue;
+    if (ground.mine_steps[v] > mountain_steps || DangerNear(ground, v)) continue;
+    sites.push_back(v);
+  }
+  return sites;
+}
+
+namespace {
+
+// A group of positions that go together: a site and its images on a symmetric world.
+std::vector<std::size_t> GroupOf(const SymmetryGroup& symmetry, bool symmetric, std::size_t v) {
+  if (!symmetric) return {v};
+  std::vector<std::size_t> group;
+  for (const Turn turn : symmetry.turns()) group.push_back(symmetry.MapVertex(turn, v));
+  return group;
+}
+
+// The smallest distance of group to chosen and within itself.
+std::size_t Spread(const MapGrid& grid, std::span<const std::size_t> group,
+                   std::span<const std::size_t> chosen) {
+  std::size_t nearest = std::numeric_limits<std::size_t>::max();
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    const Point a = grid.PointOf(group[i]);
+    for (const std::size_t c : chosen) nearest = std::min(nearest, grid.Distance(a, grid.PointOf(c)));
+    for (std::size_t j = i + 1; j < group.size(); ++j) {
+      nearest = std::min(nearest, grid.Distance(a, grid.PointOf(group[j])));
+    }
+  }
+  return nearest;
+}
+
+// Farthest-point choice of groups among candidates: the first from the start-th
+// candidate, each next the one whose group lies farthest from all chosen.
+std::vector<std::size_t> SpreadGroups(const MapGrid& grid, std::span<const std::size_t> candidates,
+                                      const SymmetryGroup& symmetry, bool symmetric,
+                                      std::size_t groups, std::size_t start) {
+  std::vector<std::size_t> chosen;
+  if (candidates.empty()) return chosen;
+  const auto first = GroupOf(symmetry, symmetric, candidates[start % candidates.size()]);
+  chosen.insert(chosen.end(), first.begin(), first.end());
+  for (std::size_t g = 1; g < groups; ++g) {
+    std::size_t best = candidates.size();
+    std::size_t best_spread = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+      const auto group = GroupOf(symmetry, symmetric, candidates[i]);
+      const std::size_t spread = Spread(grid, group, chosen);
+      if (spread > best_spread) {
+        best = i;
+        best_spread = spread;
+      }
+    }
+    if (best == candidates.size()) return {};
+    const auto group = GroupOf(symmetry, symmetric, candidates[best]);
+    chosen.insert(chosen.end(), group.begin(), group.end());
+  }
+  return chosen;
+}
+
+}  // namespace
+
+std::vector<Point> PlaceHeadquarters(const Ground& ground, std::span<const std::size_t> sites,
+                                     const WorldOptions& options, std::span<const Point> homes,
+                                     std::size_t try_index) {
+  const SymmetryGroup symmetry(ground.grid, options.symmetry, options.players);
+  const bool symmetric = symmetry.parts() > 1 && options.players % symmetry.parts() == 0;
+  const std::size_t groups = symmetric ? options.players / symmetry.parts() : options.players;
+  // Candidates: sites of the first part on a symmetric world, sampled on a large one.
+  std::vector<std::size_t> candidates;
+  for (const std::size_t v : sites) {
+    if (!symmetric || symmetry.IsCanonical(v)) candidates.push_back(v);
+  }
+  const std::size_t stride = candidates.size() / kMostCompared + 1;
+  std::vector<std::size_t> sampled;
+  for (std::size_t i = 0; i < candidates.size(); i += stride) sampled.push_back(candidates[i]);
+  // Each try starts from another site, spread over the list.
+  const std::size_t start = (try_index * 2654435761U) % std::max<std::size_t>(1, sampled.size());
+  std::vector<std::size_t> chosen =
+      SpreadGroups(ground.grid, sampled, symmetry, symmetric, groups, start);
+  std::vector<Point> positions;
+  if (chosen.size() != options.players) return positions;
+  // On island worlds every player needs an island of its own.
+  if (!homes.empty()) {
+    std::vector<std::uint32_t> masses;
+    for (const std::size_t v : chosen) masses.push_back(ground.mass_of[v]);
+    std::sort(masses.begin(), masses.end());
+    if (std::adjacent_find(masses.begin(), masses.end()) != masses.end()) return positions;
+  }
+  for (const std::size_t v : chosen) positions.push_back(ground.grid.PointOf(v));
+  return positions;
+}
+
+namespace {
+
+// The trees a generated landscape grows for wood.
+constexpr std::array<TreeSpecies, 4> kGreenlandTrees = {TreeSpecies::kPine, TreeSpecies::kBirch,
+                                                        TreeSpecies::kOak, TreeSpecies::kFir};
+constexpr std::array<TreeSpecies, 4> kWastelandTrees = {
+    TreeSpecies::kCypress, TreeSpecies::kPalm1, TreeSpecies::kPine, TreeSpecies::kOak};
+constexpr std::array<TreeSpecies, 4> kWinterTrees = {TreeSpecies::kFir, TreeSpecies::kPine,
+                                                     TreeSpecies::kBirch, TreeSpecies::kCherry};
+
+TreeSpecies KitTree(Landscape landscape, std::size_t n) {
+  switch (landscape) {
+    case Landscape::kWasteland:
+      return kWastelandTrees[n % 4];
+    case Landscape::kWinter:
+      return kWinterTrees[n % 4];
+    case Landscape::kGreenland:
+      break;
+  }
+  return kGreenlandTrees[n % 4];
+}
+
+// Writes an object at v, and at every image of v on a symmetric world.
+struct Editor {
+  MapBlocks blocks;
+  const SymmetryGroup& symmetry;
+  bool symmetric;
+
+  void Put(std::size_t v, std::uint8_t index, std::uint8_t type) const {
+    for (const std::size_t u : GroupOf(symmetry, symmetric, v)) {
+      blocks.object_index[u] = index;
+      blocks.object_type[u] = type;
+    }
+  }
+};
+
+// Clears the trees and granite near the headquarters at h; plants the kit around it.
+bool PrepareOne(const Editor& editor, const Ground& ground, std::size_t h, Landscape landscape,
+                std::uint32_t seed) {
+  const auto near = Within(ground.grid, h, kTerritorySteps);
+  std::size_t trees = 0;
+  std::size_t granite = 0;
+  std::vector<std::size_t> free;  // where the kit may go: the outer ring, free, plain land
+  for (const auto& [v, steps] : near) {
+    const VertexObject object = ground.facts.objects[v];
+    const bool tree_or_stone = IsTree(object) || object == VertexObject::kGranite;
+    if (steps <= kClearSteps) {
+      if (tree_or_stone) editor.Put(v, 0, 0);
+      continue;
+    }
+    trees += object == VertexObject::kTree ? 1 : 0;
+    granite += object == VertexObject::kGranite ? 1 : 0;
+    // Buildable land all around (not shallow water), and no castle site to spoil.
+    const std::uint8_t around = ground.facts.around[v];
+    const bool plain = object == VertexObject::kNone &&
+                       (around & (kAnyDanger | kNotAllBuildable)) == 0 &&
+                       (around & kNotAllWaterKind) != 0 &&
+                       ground.quality[v] != BuildingQuality::kCastle &&
+                       ground.quality[v] != BuildingQuality::kHarbour;
+    if (steps >= kClearSteps + 2 && plain) free.push_back(v);
+  }
+  // Plant where the kit spoils no castle site, in a clump from a seeded place of the ring.
+  if (free.size() < kKitTrees + kKitGranite) return trees >= kKitTrees && granite >= kKitGranite;
+  const std::size_t from = (seed ^ static_cast<std::uint32_t>(h * 2654435761U)) % free.size();
+  std::rotate(free.begin(), free.begin() + static_cast<std::ptrdiff_t>(from), free.end());
+  std::size_t next = 0;
+  for (; granite < kKitGranite; ++granite) editor.Put(free[next++], kKitGraniteSize, kFirstGraniteType);
+  for (std::size_t planted = 0; trees < kKitTrees && next < free.size(); ++trees, ++planted) {
+    const TreeBytes tree = TreeBytesOf(KitTree(landscape, planted));
+    editor.Put(free[next++], static_cast<std::uint8_t>(tree.index + planted % 8), tree.type);
+  }
+  return trees >= kKitTrees;
+}
+
+}  // namespace
+
+bool PrepareTerritories(std::span<std::uint8_t> image, const Ground& ground,
+                        std::span<const Point> headquarters, const SymmetryGroup& symmetry,
+                        std::uint32_t seed) {
+  const auto blocks = BlocksOf(image, ground.grid.width(), ground.grid.height());
+  if (!blocks) return false;
+  const bool symmetric =
+      symmetry.parts() > 1 && headquarters.size() % symmetry.parts() == 0;
+  const Editor editor{*blocks, symmetry, symmetric};
+  const auto landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
+  // On a symmetric world the headquarters come in groups of a site and its images: the
+  // first of each group stands for all, its changes go to every image.
+  const std::size_t step = symmetric ? symmetry.parts() : 1;
+  for (std::size_t p = 0; p < headquarters.size(); p += step) {
+    if (!PrepareOne(editor, ground, ground.grid.Index(headquarters[p]), landscape, seed)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace plandrix::generate
