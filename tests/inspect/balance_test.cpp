@@ -115,7 +115,7 @@ TEST(Balance, VerticesThatCannotBeWalkedOnJoinTheNearestHomeBelowTheRadius) {
 // granite pile and resources. Every measure is equal: fairness 1.
 TEST(Balance, TwoIdenticalHalvesAreFair) {
   Bytes map = MeadowMap(40, 12);
-  for (const std::size_t half : {0, 20}) {
+  for (const std::size_t half : {std::size_t{0}, std::size_t{20}}) {
     SetMark(map, half == 0 ? 0 : 1, 8 + half, 6);
     PaintAround(map, 12 + half, 6, kMountain1);
     PutObject(map, 6 + half, 4, kFirstTreeType, 0x30);

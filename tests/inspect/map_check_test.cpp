@@ -177,25 +177,25 @@ std::vector<Case> Cases() {
        {"E no-end-mark"}},
       // The last block declared absent with its data left out: the game loads it.
       {"multiplier 0 on the last block",
-       [n](Image& m) {
+       [](Image& m) {
          m[HeaderOf(14, n) + kBlockMultiplierField] = 0;
          m.erase(m.end() - 1 - static_cast<long>(n), m.end() - 1);
        },
        {}},
       {"multiplier 0 on the resources (block 12)",
-       [n](Image& m) {
+       [](Image& m) {
          m[HeaderOf(12, n) + kBlockMultiplierField] = 0;
          const auto data = m.begin() + static_cast<long>(BlockDataOffset(12, n));
          m.erase(data, data + static_cast<long>(n));
        },
        {"E missing-layer"}},
       {"multiplier 2",
-       [n](Image& m) { m[HeaderOf(4, n) + kBlockMultiplierField] = 2; },
+       [](Image& m) { m[HeaderOf(4, n) + kBlockMultiplierField] = 2; },
        {"W odd-block-multiplier"}},
       {"broken header on the last block",
-       [n](Image& m) { m[HeaderOf(14, n) + kBlockWidthField] = 9; },
+       [](Image& m) { m[HeaderOf(14, n) + kBlockWidthField] = 9; },
        {"E bad-block-header"}},
-      {"block mark", [n](Image& m) { m[HeaderOf(3, n)] = 0; }, {"E bad-block-header"}},
+      {"block mark", [](Image& m) { m[HeaderOf(3, n)] = 0; }, {"E bad-block-header"}},
       {"terrain 17 on greenland",
        [](Image& m) { At(m, kTerrainBlock2, 7, 5) = 17; },
        {"E unknown-terrain"}},
