@@ -1,6 +1,7 @@
 #include "inspect/balance.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 #include "core/map_format.h"
@@ -37,6 +38,14 @@ struct HomeWalk {
   LayerVector<std::uint32_t> order;
 };
 
+// The most vertices a walk of radius steps from count starts can reach: 3r(r + 1) + 1
+// each, and never more than the map. Reserved at once, so that the order never moves.
+std::size_t MostReached(std::size_t count, std::uint32_t radius, std::size_t vertices) {
+  if (radius >= 0xFFFF) return vertices;
+  const std::size_t r = radius;
+  return std::min(vertices, count * (3 * r * (r + 1) + 1));
+}
+
 // Calls meet(s, t, steps) for each edge that can be walked along between a vertex of
 // start s and one of start t, steps being those of the walk that leads from the one
 // start along it to the other. The edge is met when the later of its ends is taken from
@@ -48,6 +57,7 @@ HomeWalk WalkFromHeadquarters(const MapGrid& grid, const VertexFacts& facts,
   HomeWalk walk{LayerVector<std::uint8_t>(grid.size(), kNoStart),
                 LayerVector<std::uint32_t>(grid.size(), kUnlimitedSteps),
                 {}};
+  walk.order.reserve(MostReached(players.size(), radius, grid.size()));
   for (std::size_t s = 0; s < players.size(); ++s) {
     const Point at = players[s].at;
     if (at.x >= grid.width() || at.y >= grid.height()) continue;
@@ -71,7 +81,7 @@ HomeWalk WalkFromHeadquarters(const MapGrid& grid, const VertexFacts& facts,
         walk.steps[u] = walk.steps[v] + 1;
         walk.order.push_back(PackPoint(near[i]));
       } else if (walk.start[u] != walk.start[v]) {
-        meet(walk.start[v], walk.start[u], walk.steps[v] + 1 + walk.steps[u]);
+        meet(walk.start[v], walk.start[u], std::uint64_t{walk.steps[v]} + 1 + walk.steps[u]);
       }
     }
   }
@@ -413,17 +423,24 @@ std::optional<BalanceReport> MeasureBalance(std::span<const std::uint8_t> image,
     player.player = start.player;
     player.at = start.at;
   }
-  // With another player to reach, the walk goes as far as the ground does.
   Reach reach;
-  const auto meet = [&](std::size_t s, std::size_t t, std::uint32_t steps) {
-    for (const std::size_t end : {s, t}) {
-      auto& nearest = report.players[end].nearest;
-      nearest = std::min(nearest.value_or(steps), steps);
-    }
+  std::array<std::uint64_t, kMostPlayers> nearest;
+  nearest.fill(std::numeric_limits<std::uint64_t>::max());
+  const auto meet = [&](std::size_t s, std::size_t t, std::uint64_t steps) {
+    nearest[s] = std::min(nearest[s], steps);
+    nearest[t] = std::min(nearest[t], steps);
     reach.Join(s, t);
   };
+  // With another player to reach, the walk goes as far as the ground does.
   const HomeWalk walk =
       WalkFromHeadquarters(grid, facts, starts, starts.size() < 2 ? radius : kUnlimitedSteps, meet);
+  // The shortest walk between two headquarters is shorter than the map has vertices: the
+  // least of the sums fits in 32 bits.
+  for (std::size_t slot = 0; slot < starts.size(); ++slot) {
+    if (nearest[slot] <= kUnlimitedSteps) {
+      report.players[slot].nearest = static_cast<std::uint32_t>(nearest[slot]);
+    }
+  }
   const HomeMap homes = MarkHomes(grid, facts, walk, starts, radius);
   const Inputs in{grid, *layers, facts, quality, Block(image, kResourceBlock, grid.size())};
   CountHomes(in, walk, homes, report.players);
