@@ -133,7 +133,8 @@ PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int 
 void RenderRows(const PictureView& picture, std::size_t first_row, std::span<std::uint8_t> rgb);
 
 // The same with the view prepared for this call alone; on the heights layer that scans
-// the whole map, so a picture of many bands is drawn from one PreparePicture.
+// the whole map and on the quality layer it works the map out, so a picture of many
+// bands is drawn from one PreparePicture.
 void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
                 std::span<std::uint8_t> rgb);
 
