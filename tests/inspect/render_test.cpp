@@ -225,7 +225,9 @@ TEST(Render, QualityLayerWithTheHomesOutlined) {
   At(image, kObjectIndexBlock, 40, 2) = 0x30;
   const auto rgb = RenderPicture(image, Layer::kQuality, 1);
   ASSERT_EQ(rgb.size(), 3U * 64 * 8);
-  const auto quality = [](BuildingQuality q) { return kQualityColours[static_cast<std::size_t>(q)]; };
+  const auto quality = [](BuildingQuality q) {
+    return kQualityColours[static_cast<std::size_t>(q)];
+  };
   const struct {
     std::size_t x, y;
     Rgb colour;
