@@ -19,6 +19,10 @@
 
 namespace {
 
+using plandrix::kHeadquartersType;
+using plandrix::kHeadquartersXOffset;
+using plandrix::kHeadquartersYOffset;
+using plandrix::kPlayerCountOffset;
 using plandrix::fuzz::Bytes;
 using plandrix::fuzz::Expect;
 using Vertex = plandrix::Point;
@@ -138,14 +142,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (count == 0 || count > plandrix::kMostPlayers) return 0;
   const auto chosen = plandrix::inspect::ChooseHeadquarters(loaded->image, count, seed);
   if (!chosen) {
-    Expect(plandrix::inspect::CountOpenLand(loaded->image) < count);
+    Expect(plandrix::inspect::CountCastleSites(loaded->image) < count);
     return 0;
   }
   const std::vector<Vertex>& places = chosen->positions;
   Expect(places.size() == count);
-  const std::vector<std::uint8_t> open = plandrix::inspect::FindOpenLand(loaded->image);
+  const std::vector<std::uint8_t> castle = plandrix::inspect::FindCastleSites(loaded->image);
   for (std::size_t i = 0; i < places.size(); ++i) {
-    Expect(open[places[i].y * width + places[i].x] == 1);
+    Expect(castle[places[i].y * width + places[i].x] == 1);
     for (std::size_t j = 0; j < i; ++j) Expect(places[i] != places[j]);
   }
   CheckPlayers(loaded->stored, places, width, height);

@@ -1,5 +1,6 @@
-// check, stats and the picture of plandrix-map over arbitrary bytes: the input is the
-// layer and scale, a picture row to start a band at, then the file itself.
+// check, stats, the picture and the balance of plandrix-map over arbitrary bytes: the
+// input is the layer and scale, a picture row to start a band at (and a radius), then the
+// file itself.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "core/blank_map.h"
 #include "core/map_format.h"
 #include "core/map_layout.h"
+#include "inspect/balance.h"
 #include "inspect/map_check.h"
 #include "inspect/map_stats.h"
 #include "inspect/png_writer.h"
@@ -83,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t options = reader.U8();
   const std::size_t first_row = reader.U16();
   const auto file = reader.Rest();
-  const auto layer = static_cast<plandrix::Layer>(options % 3);
+  const auto layer = static_cast<plandrix::Layer>(options % 4);
   const int scale = 1 + (options >> 2) % 4;
 
   // check walks the blocks as the game does: of a file that begins like a map it says
@@ -109,5 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::uint64_t count : stats->terrain) triangles += count;
   Expect(triangles == 2 * stats->width * stats->height);
   CheckBands(file, layer, scale, first_row);
+  // The balance of every file that holds its map, in both forms.
+  const auto balance = plandrix::MeasureBalance(file, first_row % 40);
+  Expect(balance.has_value() == plandrix::MapImageIsComplete(file));
+  if (balance) Expect(!plandrix::BalanceJson(*balance, "m").empty());
   return 0;
 }

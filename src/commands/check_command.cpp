@@ -42,6 +42,7 @@ constexpr std::string_view kCheckUsage =
     "  height-above-60       heights above 60\n"
     "  duplicate-headquarters  two marks of one player (the game takes the last)\n"
     "  headquarters-too-close  two headquarters fewer than 18 steps apart\n"
+    "  headquarters-not-castle  a headquarters that stands on no castle site\n"
     "  header-headquarters-differ  header positions (offsets 56/70) that are not the marks'\n"
     "  harbour-without-sea   a harbour place the game drops: no coast on a sea of 21 points\n"
     "  unknown-resource      resource bytes outside every range\n\n"

@@ -77,10 +77,9 @@ constexpr std::array<Word<Landscape>, 3> kLandscapes = {{{"greenland", Landscape
                                                          {"winter", Landscape::kWinter}}};
 constexpr std::array<Word<Symmetry>, 3> kSymmetries = {
     {{"none", Symmetry::kNone}, {"mirror", Symmetry::kMirror}, {"rotate", Symmetry::kRotate}}};
-constexpr std::array<Word<std::uint32_t>, 3> kMountains = {
-    {{"near", generate::kMountainsNear},
-     {"normal", generate::kMountainsNormal},
-     {"far", generate::kMountainsFar}}};
+constexpr std::array<Word<std::uint32_t>, 3> kMountains = {{{"near", generate::kMountainsNear},
+                                                            {"normal", generate::kMountainsNormal},
+                                                            {"far", generate::kMountainsFar}}};
 
 std::optional<std::uint32_t> Number(std::string_view text) {
   std::uint32_t value = 0;
@@ -161,8 +160,7 @@ Step<Request> ParseRequest(std::span<const std::string> args, Io& io) {
   const auto style = Choice(*arguments, "--style", kStyles, Style::kLand);
   const auto landscape = Choice(*arguments, "--landscape", kLandscapes, Landscape::kGreenland);
   const auto symmetry = Choice(*arguments, "--symmetry", kSymmetries, Symmetry::kNone);
-  const auto mountains =
-      Choice(*arguments, "--mountains", kMountains, generate::kMountainsNormal);
+  const auto mountains = Choice(*arguments, "--mountains", kMountains, generate::kMountainsNormal);
   if (!style) return style.stop();
   if (!landscape) return landscape.stop();
   if (!symmetry) return symmetry.stop();
@@ -174,8 +172,8 @@ Step<Request> ParseRequest(std::span<const std::string> args, Io& io) {
   const std::string seed = std::to_string(request.map.world.seed);
   request.map.title = arguments->Value("--title").value_or("Seed " + seed);
   if (!IsValidHeaderText(request.map.title)) {
-    return Stop{kExitUsage, std::string(kCommand) +
-                                ": the title holds at most 19 printable ASCII characters"};
+    return Stop{kExitUsage,
+                std::string(kCommand) + ": the title holds at most 19 printable ASCII characters"};
   }
   request.output = arguments->Value("-o").value_or("generated-" + seed + ".swd");
   request.force = arguments->Has("--force");
@@ -190,10 +188,14 @@ void Report(const Request& request, const generate::GeneratedMap& map, Io& io) {
          << map.headquarters.size() << (map.headquarters.size() == 1 ? " player" : " players")
          << ", seed " << world.seed << '\n';
   if (map.fairness) {
-    io.out << "fairness " << RatioText(map.fairness->overall) << " (weakest: "
-           << kFairnessNames[map.fairness->weakest] << ")"
+    io.out << "fairness " << RatioText(map.fairness->overall)
+           << " (weakest: " << kFairnessNames[map.fairness->weakest] << ")"
            << (map.reachable ? "; every player can reach every other\n"
                              : "; not every player can reach every other\n");
+  }
+  if (map.farthest_mine > request.map.mountain_steps) {
+    io.out << "no castle site had a mine site within " << request.map.mountain_steps
+           << " steps; the farthest headquarters has one " << map.farthest_mine << " steps away\n";
   }
   for (std::size_t p = 0; p < map.headquarters.size(); ++p) {
     io.out << "player " << p << ": headquarters at " << map.headquarters[p].x << ','
@@ -217,8 +219,8 @@ int RunGenerate(std::span<const std::string> args, Io& io) {
   }
   const int saved = SaveFile(request->output, map.image);
   if (saved != 0) {
-    return Finish(io, Stop{kExitUsage, request->output + ": cannot be written (" +
-                                           std::strerror(saved) + ")"});
+    return Finish(io, Stop{kExitUsage,
+                           request->output + ": cannot be written (" + std::strerror(saved) + ")"});
   }
   Report(*request, map, io);
   return kExitOk;

@@ -14,17 +14,21 @@ int RunExportHeights(std::span<const std::string> args, Io& io);
 int RunExportTerrain(std::span<const std::string> args, Io& io);
 int RunPlayers(std::span<const std::string> args, Io& io);
 int RunSet(std::span<const std::string> args, Io& io);
+int RunBalance(std::span<const std::string> args, Io& io);
+int RunGenerate(std::span<const std::string> args, Io& io);
 
 namespace {
 
-constexpr std::array<Command, 7> kCommands = {{
+constexpr std::array<Command, 9> kCommands = {{
     {"check", "list what keeps the game from loading or playing a map", RunCheck},
     {"stats", "count what is on a map", RunStats},
+    {"balance", "measure whether a map is fair, by the game's own rules", RunBalance},
     {"preview", "draw a map as a PNG picture", RunPreview},
     {"export-heights", "write the heights as an 8-bit grey bitmap", RunExportHeights},
     {"export-terrain", "write the terrain as a 4-bit bitmap", RunExportTerrain},
     {"players", "set the players and their headquarters", RunPlayers},
     {"set", "write the title, author or landscape into a copy", RunSet},
+    {"generate", "make a natural, fair map from a seed", RunGenerate},
 }};
 
 void PrintUsage(std::ostream& out) {

@@ -24,12 +24,13 @@ constexpr std::string_view kPlayersUsage =
     "Usage: plandrix-map players MAP (--hq X,Y [--hq X,Y ...] | --auto N) [--seed S]\n"
     "                   [-o OUT]\n\n"
     "Gives MAP its players (1 to 8): one headquarters per --hq position, or N chosen on\n"
-    "open land (vertices whose six triangles are all buildable) as far from each other as\n"
-    "the map allows, counted the shortest way around the map (the game's world wraps\n"
-    "around), then with as much open land around each as that leaves; the same map, N and\n"
-    "seed (default 12345678) give the same places, and the steps between the nearest two\n"
-    "are printed. A typed position on a triangle no one may walk on (water, swamp, lava,\n"
-    "snow) is refused. Earlier headquarters marks are removed; trees, granite and objects\n"
+    "castle sites (the building quality the game works out for the map as it is) as far\n"
+    "from each other as the map allows, counted the shortest way around the map (the\n"
+    "game's world wraps around), then with as much open land around each as that leaves;\n"
+    "the same map, N and seed (default 12345678) give the same places, and the steps\n"
+    "between the nearest two are printed. A typed position on a triangle no one may walk\n"
+    "on (water, swamp, lava, snow) is refused, one on no castle site warned about.\n"
+    "Earlier headquarters marks are removed; trees, granite and objects\n"
     "on each headquarters and its six neighbours are cleared. The header holds seven\n"
     "positions: an eighth player has only its mark, which is what the game reads. A map\n"
     "of odd height, which the game cannot load, is refused. Writes \"n\" followed by the\n"
@@ -88,8 +89,14 @@ std::string PlaceProblemText(std::span<const std::uint8_t> image,
   return {};
 }
 
-// The headquarters that the options ask for, or why there are none.
-Step<std::vector<Point>> WantedHeadquarters(const Arguments& arguments, const LoadedMap& map) {
+// The headquarters that the options ask for, with a warning for each typed one on no
+// castle site; or why there are none.
+struct Wanted {
+  std::vector<Point> positions;
+  std::vector<std::string> warnings;
+};
+
+Step<Wanted> WantedHeadquarters(const Arguments& arguments, const LoadedMap& map) {
   const std::string prefix = std::string(kCommand) + ": " + map.path();
   if (const auto count_text = arguments.Value("--auto")) {
     const std::uint32_t seed =
@@ -99,22 +106,27 @@ Step<std::vector<Point>> WantedHeadquarters(const Arguments& arguments, const Lo
     const std::size_t count = *ParseNumber(*count_text, kMostPlayers);
     auto chosen = inspect::ChooseHeadquarters(map.image(), count, seed);
     if (!chosen) {
-      return Stop{kExitFindings, prefix + ": only " +
-                                     std::to_string(inspect::CountOpenLand(map.image())) +
-                                     " places on open land for " + std::to_string(count) +
-                                     " players; nothing written"};
+      return Stop{kExitFindings,
+                  prefix + ": only " + std::to_string(inspect::CountCastleSites(map.image())) +
+                      " castle sites for " + std::to_string(count) + " players; nothing written"};
     }
-    return std::move(chosen->positions);
+    return Wanted{std::move(chosen->positions), {}};
   }
-  std::vector<Point> typed;
+  Wanted typed;
   for (const std::string& text : arguments.options.at("--hq")) {
     const Point position = *ParsePosition(text);
-    const inspect::PlaceCheck check = inspect::CheckHeadquartersPlace(map.image(), position, typed);
+    const inspect::PlaceCheck check =
+        inspect::CheckHeadquartersPlace(map.image(), position, typed.positions);
     if (check.problem != inspect::PlaceProblem::kNone) {
       return Stop{kExitFindings, prefix + ": headquarters " + Describe(position) + " " +
                                      PlaceProblemText(map.image(), check) + "; nothing written"};
     }
-    typed.push_back(position);
+    if (!check.castle_site) {
+      typed.warnings.push_back("headquarters " + Describe(position) +
+                               " stands on no castle site: the game builds it there all the "
+                               "same and levels the ground");
+    }
+    typed.positions.push_back(position);
   }
   return typed;
 }
@@ -175,13 +187,15 @@ int RunPlayers(std::span<const std::string> args, Io& io) {
                                               " is odd, and the game loads only maps of an even "
                                               "height; nothing written"});
   }
-  const auto headquarters = WantedHeadquarters(*arguments, *map);
-  if (!headquarters) return Finish(io, headquarters.stop());
-  inspect::SetPlayers(map->image(), *headquarters);
+  const auto wanted = WantedHeadquarters(*arguments, *map);
+  if (!wanted) return Finish(io, wanted.stop());
+  for (const std::string& warning : wanted->warnings) PrintWarning(io, kCommand, warning);
+  const std::vector<Point>& headquarters = wanted->positions;
+  inspect::SetPlayers(map->image(), headquarters);
   const std::string output = arguments->Value("-o").value_or(CopyName(*path));
   const auto written = WriteOutput(output, *path, map->FileWithChanges(kChangedBlocks), kCommand);
   if (!written) return Finish(io, written.stop());
-  Report(output, *headquarters, *map, io);
+  Report(output, headquarters, *map, io);
   return kExitOk;
 }
 

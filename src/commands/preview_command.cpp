@@ -29,18 +29,25 @@ constexpr std::string_view kPreviewUsage =
     "                        half a vertex to the right, as in the game\n"
     "  --layer LAYER         terrain (default); heights (grey from black at the map's\n"
     "                        lowest height to white at its highest up to 60, red above,\n"
-    "                        mid grey for a flat map); or resources (nothing dark grey,\n"
+    "                        mid grey for a flat map); resources (nothing dark grey,\n"
     "                        ground water pale blue, fish deep blue, coal violet, iron\n"
     "                        red, gold yellow, granite green, ores brighter with their\n"
-    "                        amount, other bytes magenta)\n\n"
+    "                        amount, other bytes magenta); or quality, the building\n"
+    "                        quality of every vertex as the game works it out (castle\n"
+    "                        green, house yellow-green, hut ochre, mine grey-brown, flag\n"
+    "                        rust, nothing dark grey, harbour steel blue) with each\n"
+    "                        player's home (see balance) outlined in the player's colour\n\n"
     "Exit status: 0 written, 1 the map cannot be drawn (too short, no vertices, picture\n"
     "too large), 2 bad arguments or a file that cannot be read or written.\n";
 
 constexpr std::array<OptionRule, 3> kOptions = {
     {{"-o", true, "--output"}, {"--scale", true}, {"--layer", true}}};
 
-constexpr std::array<std::pair<std::string_view, Layer>, 3> kLayers = {
-    {{"terrain", Layer::kTerrain}, {"heights", Layer::kHeights}, {"resources", Layer::kResources}}};
+constexpr std::array<std::pair<std::string_view, Layer>, 4> kLayers = {
+    {{"terrain", Layer::kTerrain},
+     {"heights", Layer::kHeights},
+     {"resources", Layer::kResources},
+     {"quality", Layer::kQuality}}};
 
 struct PreviewRequest {
   std::string map;
@@ -70,8 +77,8 @@ Step<PreviewRequest> ParseRequest(std::span<const std::string> args, Io& io) {
     const auto found = std::find_if(kLayers.begin(), kLayers.end(),
                                     [&](const auto& named) { return named.first == *layer; });
     if (found == kLayers.end()) {
-      return Stop{kExitUsage,
-                  "preview: layer " + Quoted(*layer) + " is none of terrain, heights, resources"};
+      return Stop{kExitUsage, "preview: layer " + Quoted(*layer) +
+                                  " is none of terrain, heights, resources, quality"};
     }
     request.layer = found->second;
   }

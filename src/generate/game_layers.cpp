@@ -10,8 +10,8 @@
 
 namespace plandrix::generate {
 
-std::uint8_t ShadingAt(std::span<const std::uint8_t> heights, std::size_t width,
-                       std::size_t height, std::size_t x, std::size_t y) {
+std::uint8_t ShadingAt(std::span<const std::uint8_t> heights, std::size_t width, std::size_t height,
+                       std::size_t x, std::size_t y) {
   const MapGrid grid(width, height);
   const Point p{x, y};
   const Point west = grid.Neighbour(p, Direction::kWest);
@@ -41,7 +41,8 @@ void FillGameLayers(std::span<std::uint8_t> image) {
   const auto heights = Block(std::span<const std::uint8_t>(image), kHeightBlock, n);
   const auto shading = Block(image, kShadingBlock, n);
   for (std::size_t y = 0; y < height; ++y) {
-    for (std::size_t x = 0; x < width; ++x) shading[y * width + x] = ShadingAt(heights, width, height, x, y);
+    for (std::size_t x = 0; x < width; ++x)
+      shading[y * width + x] = ShadingAt(heights, width, height, x, y);
   }
 }
 

@@ -10,8 +10,8 @@ namespace plandrix::generate {
 // Shading by the heights around a vertex: 64 + 9 A - 3 B - 6 C - 9 D, held to 0..128, with
 // A, B, C and D the rise to the north-east neighbour, to the vertex two steps west, to the
 // west neighbour and to the vertex two steps west-south-west (west, then south-west).
-std::uint8_t ShadingAt(std::span<const std::uint8_t> heights, std::size_t width,
-                       std::size_t height, std::size_t x, std::size_t y);
+std::uint8_t ShadingAt(std::span<const std::uint8_t> heights, std::size_t width, std::size_t height,
+                       std::size_t x, std::size_t y);
 
 // Fills blocks 9 and 13 of a whole map image from its heights, terrain and objects
 // (headquarters marks count as no object, as the game reads a fresh map).

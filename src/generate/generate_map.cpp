@@ -4,11 +4,15 @@
 
 #include "core/map_format.h"
 #include "core/map_layout.h"
+#include "generate/equalize.h"
 #include "generate/game_layers.h"
 #include "inspect/players.h"
 
 namespace plandrix::generate {
 namespace {
+
+// A mine site at any distance, when none is near enough.
+constexpr std::uint32_t kAnyMountainSteps = 0xFFFF;
 
 // Castle and house sites within the first territory of each headquarters, besides its own
 // ground (the game's buildings change the quality within two steps of it).
@@ -53,11 +57,13 @@ struct Candidate {
   std::size_t try_index = 0;
 };
 
-// Whether a is a better map than b: reachable first, then the fairer.
+// Whether a is a better map to make fair than b: reachable first, then the one whose
+// homes' large sites differ least, since making them fair takes large sites from all but
+// the poorest home.
 bool Better(const Candidate& a, const Candidate& b) {
   if (Reachable(a.report) != Reachable(b.report)) return Reachable(a.report);
   if (!a.report.fairness || !b.report.fairness) return false;
-  return IsBelow(b.report.fairness->overall, a.report.fairness->overall);
+  return IsBelow(b.report.fairness->ratios[kCastleHouse], a.report.fairness->ratios[kCastleHouse]);
 }
 
 std::optional<Candidate> Try(const World& world, const Ground& ground,
@@ -91,17 +97,28 @@ GeneratedMap GenerateMap(const MapOptions& options) {
     return result;
   }
   const Ground ground = ReadGround(world.image);
-  std::vector<std::size_t> sites = HeadquartersSites(ground, world.homes, options.mountain_steps);
+  // Where no castle site has a mine site as near as asked, twice as far, then any.
   std::optional<Candidate> best;
-  for (std::size_t t = 0; t < std::max<std::size_t>(1, options.tries); ++t) {
-    auto candidate = Try(world, ground, sites, options, t);
-    if (candidate && (!best || Better(*candidate, *best))) best = std::move(candidate);
+  for (const std::uint32_t reach :
+       {options.mountain_steps, 2 * options.mountain_steps, kAnyMountainSteps}) {
+    const std::vector<std::size_t> sites = HeadquartersSites(ground, world.homes, reach);
+    for (std::size_t t = 0; t < std::max<std::size_t>(1, options.tries); ++t) {
+      auto candidate = Try(world, ground, sites, options, t);
+      if (candidate && (!best || Better(*candidate, *best))) best = std::move(candidate);
+    }
+    if (best) break;
   }
   if (!best) {
     result.problem = "no room for " + std::to_string(options.world.players) +
                      " headquarters on castle sites with a mine site within " +
                      std::to_string(options.mountain_steps) + " steps";
     return result;
+  }
+  // A symmetric map is fair as it stands; any other is made so.
+  const SymmetryGroup symmetry(ground.grid, options.world.symmetry, options.world.players);
+  if (symmetry.parts() == 1 || options.world.players % symmetry.parts() != 0) {
+    EqualizeHomes(best->image, options.world.seed);
+    if (auto report = MeasureBalance(best->image)) best->report = std::move(*report);
   }
   WriteHeaderText(best->image, kTitleOffset, options.title);
   FillGameLayers(best->image);
@@ -110,6 +127,9 @@ GeneratedMap GenerateMap(const MapOptions& options) {
   result.fairness = best->report.fairness;
   result.reachable = Reachable(best->report);
   result.try_kept = best->try_index;
+  for (const PlayerBalance& player : best->report.players) {
+    result.farthest_mine = std::max(result.farthest_mine, player.mountain_distance.value_or(0));
+  }
   return result;
 }
 

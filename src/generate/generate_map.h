@@ -26,12 +26,13 @@ struct MapOptions {
 };
 
 struct GeneratedMap {
-  LargeBuffer image;                  // empty when no map was made
-  std::vector<Point> headquarters;    // in player order
-  std::optional<Fairness> fairness;   // none for one player
-  bool reachable = true;              // every player can walk, or sail, to every other
-  std::size_t try_kept = 0;           // which placement was kept
-  std::string problem;                // why no map was made
+  LargeBuffer image;                 // empty when no map was made
+  std::vector<Point> headquarters;   // in player order
+  std::optional<Fairness> fairness;  // none for one player
+  bool reachable = true;             // every player can walk, or sail, to every other
+  std::size_t try_kept = 0;          // which placement was kept
+  std::uint32_t farthest_mine = 0;   // steps from a headquarters to its nearest mine site, at most
+  std::string problem;               // why no map was made
 };
 
 GeneratedMap GenerateMap(const MapOptions& options);

@@ -14,6 +14,9 @@ namespace {
 constexpr std::uint16_t kFarSteps = std::numeric_limits<std::uint16_t>::max();
 // At most this many sites are compared when spreading the players; more are sampled.
 constexpr std::size_t kMostCompared = 6000;
+// On island worlds a headquarters stands at most this many steps from a harbour site, so
+// that its home holds it.
+constexpr std::uint16_t kHarbourReach = 16;
 // The granite piles of the kit are of this size (stones a quarry takes from each).
 constexpr std::uint8_t kKitGraniteSize = 5;
 
@@ -117,6 +120,32 @@ Ground ReadGround(std::span<const std::uint8_t> image) {
   return ground;
 }
 
+namespace {
+
+// Walking steps from every vertex to the nearest harbour site of its own land, capped.
+std::vector<std::uint16_t> HarbourSteps(const Ground& ground) {
+  std::vector<std::uint16_t> steps(ground.grid.size(), kFarSteps);
+  std::vector<std::size_t> queue;
+  for (std::size_t v = 0; v < ground.grid.size(); ++v) {
+    if (ground.quality[v] == BuildingQuality::kHarbour) {
+      steps[v] = 0;
+      queue.push_back(v);
+    }
+  }
+  for (std::size_t head = 0; head < queue.size(); ++head) {
+    const std::size_t v = queue[head];
+    if (steps[v] >= kHarbourReach || !Walkable(ground, v)) continue;
+    ForEachWalkStep(ground, v, [&](std::size_t u) {
+      if (steps[u] != kFarSteps) return;
+      steps[u] = static_cast<std::uint16_t>(steps[v] + 1);
+      queue.push_back(u);
+    });
+  }
+  return steps;
+}
+
+}  // namespace
+
 std::vector<std::size_t> HeadquartersSites(const Ground& ground, std::span<const Point> homes,
                                            std::uint32_t mountain_steps) {
   std::vector<std::uint32_t> masses;
@@ -125,10 +154,14 @@ std::vector<std::size_t> HeadquartersSites(const Ground& ground, std::span<const
     const auto largest = std::max_element(ground.mass_sizes.begin(), ground.mass_sizes.end());
     masses.push_back(static_cast<std::uint32_t>(largest - ground.mass_sizes.begin()));
   }
+  // On island worlds a home holds a harbour site, for ships to join it to the others.
+  const std::vector<std::uint16_t> harbour_steps =
+      homes.empty() ? std::vector<std::uint16_t>() : HarbourSteps(ground);
   std::vector<std::size_t> sites;
   for (std::size_t v = 0; v < ground.grid.size(); ++v) {
     const BuildingQuality q = ground.quality[v];
     if (q != BuildingQuality::kCastle && q != BuildingQuality::kHarbour) continue;
+    if (!homes.empty() && harbour_steps[v] > kHarbourReach) continue;
     if (std::find(masses.begin(), masses.end(), ground.mass_of[v]) == masses.end()) continue;
     if (ground.mine_steps[v] > mountain_steps || DangerNear(ground, v)) continue;
     sites.push_back(v);
@@ -152,7 +185,8 @@ std::size_t Spread(const MapGrid& grid, std::span<const std::size_t> group,
   std::size_t nearest = std::numeric_limits<std::size_t>::max();
   for (std::size_t i = 0; i < group.size(); ++i) {
     const Point a = grid.PointOf(group[i]);
-    for (const std::size_t c : chosen) nearest = std::min(nearest, grid.Distance(a, grid.PointOf(c)));
+    for (const std::size_t c : chosen)
+      nearest = std::min(nearest, grid.Distance(a, grid.PointOf(c)));
     for (std::size_t j = i + 1; j < group.size(); ++j) {
       nearest = std::min(nearest, grid.Distance(a, grid.PointOf(group[j])));
     }
@@ -209,6 +243,8 @@ std::vector<Point> PlaceHeadquarters(const Ground& ground, std::span<const std::
       SpreadGroups(ground.grid, sampled, symmetry, symmetric, groups, start);
   std::vector<Point> positions;
   if (chosen.size() != options.players) return positions;
+  // Headquarters closer than this would share their first territories.
+  if (Spread(ground.grid, chosen, {}) < 2 * kTerritorySteps) return positions;
   // On island worlds every player needs an island of its own.
   if (!homes.empty()) {
     std::vector<std::uint32_t> masses;
@@ -225,8 +261,8 @@ namespace {
 // The trees a generated landscape grows for wood.
 constexpr std::array<TreeSpecies, 4> kGreenlandTrees = {TreeSpecies::kPine, TreeSpecies::kBirch,
                                                         TreeSpecies::kOak, TreeSpecies::kFir};
-constexpr std::array<TreeSpecies, 4> kWastelandTrees = {
-    TreeSpecies::kCypress, TreeSpecies::kPalm1, TreeSpecies::kPine, TreeSpecies::kOak};
+constexpr std::array<TreeSpecies, 4> kWastelandTrees = {TreeSpecies::kCypress, TreeSpecies::kPalm1,
+                                                        TreeSpecies::kPine, TreeSpecies::kOak};
 constexpr std::array<TreeSpecies, 4> kWinterTrees = {TreeSpecies::kFir, TreeSpecies::kPine,
                                                      TreeSpecies::kBirch, TreeSpecies::kCherry};
 
@@ -274,11 +310,10 @@ bool PrepareOne(const Editor& editor, const Ground& ground, std::size_t h, Lands
     granite += object == VertexObject::kGranite ? 1 : 0;
     // Buildable land all around (not shallow water), and no castle site to spoil.
     const std::uint8_t around = ground.facts.around[v];
-    const bool plain = object == VertexObject::kNone &&
-                       (around & (kAnyDanger | kNotAllBuildable)) == 0 &&
-                       (around & kNotAllWaterKind) != 0 &&
-                       ground.quality[v] != BuildingQuality::kCastle &&
-                       ground.quality[v] != BuildingQuality::kHarbour;
+    const bool plain =
+        object == VertexObject::kNone && (around & (kAnyDanger | kNotAllBuildable)) == 0 &&
+        (around & kNotAllWaterKind) != 0 && ground.quality[v] != BuildingQuality::kCastle &&
+        ground.quality[v] != BuildingQuality::kHarbour;
     if (steps >= kClearSteps + 2 && plain) free.push_back(v);
   }
   // Plant where the kit spoils no castle site, in a clump from a seeded place of the ring.
@@ -286,7 +321,8 @@ bool PrepareOne(const Editor& editor, const Ground& ground, std::size_t h, Lands
   const std::size_t from = (seed ^ static_cast<std::uint32_t>(h * 2654435761U)) % free.size();
   std::rotate(free.begin(), free.begin() + static_cast<std::ptrdiff_t>(from), free.end());
   std::size_t next = 0;
-  for (; granite < kKitGranite; ++granite) editor.Put(free[next++], kKitGraniteSize, kFirstGraniteType);
+  for (; granite < kKitGranite; ++granite)
+    editor.Put(free[next++], kKitGraniteSize, kFirstGraniteType);
   for (std::size_t planted = 0; trees < kKitTrees && next < free.size(); ++trees, ++planted) {
     const TreeBytes tree = TreeBytesOf(KitTree(landscape, planted));
     editor.Put(free[next++], static_cast<std::uint8_t>(tree.index + planted % 8), tree.type);
@@ -301,8 +337,7 @@ bool PrepareTerritories(std::span<std::uint8_t> image, const Ground& ground,
                         std::uint32_t seed) {
   const auto blocks = BlocksOf(image, ground.grid.width(), ground.grid.height());
   if (!blocks) return false;
-  const bool symmetric =
-      symmetry.parts() > 1 && headquarters.size() % symmetry.parts() == 0;
+  const bool symmetric = symmetry.parts() > 1 && headquarters.size() % symmetry.parts() == 0;
   const Editor editor{*blocks, symmetry, symmetric};
   const auto landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
   // On a symmetric world the headquarters come in groups of a site and its images: the

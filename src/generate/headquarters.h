@@ -25,9 +25,9 @@ inline constexpr std::uint32_t kMountainsFar = 25;
 inline constexpr std::size_t kClearSteps = 5;
 // ...and the first territory, this many steps, holds the starting kit:
 inline constexpr std::size_t kTerritorySteps = 9;
-inline constexpr std::size_t kKitTrees = 8;        // trees that give wood
-inline constexpr std::size_t kKitGranite = 2;      // granite piles
-inline constexpr std::size_t kKitLargeSites = 6;   // house or castle sites besides its own
+inline constexpr std::size_t kKitTrees = 8;       // trees that give wood
+inline constexpr std::size_t kKitGranite = 2;     // granite piles
+inline constexpr std::size_t kKitLargeSites = 6;  // house or castle sites besides its own
 
 // What the placement reads of a world: the quality of every vertex, what stands on and
 // around it, the land masses one can walk across and the steps to the nearest mine site.

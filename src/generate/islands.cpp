@@ -127,8 +127,8 @@ class HarbourTest {
       : grid_(grid), survey_(survey), heights_(heights), main_coast_(grid.size()) {
     // The game's seas, from the terrain alone: no object changes where ships sail.
     const std::vector<std::uint8_t> none(grid.size());
-    const MapLayers layers{grid.width(), grid.height(), Landscape::kGreenland, heights, first,
-                           second, none, none};
+    const MapLayers layers{
+        grid.width(), grid.height(), Landscape::kGreenland, heights, first, second, none, none};
     const Seas seas = FindSeas(ReadVertexFacts(layers).around, grid.width(), grid.height());
     const auto largest = std::max_element(seas.sizes.begin(), seas.sizes.end());
     if (largest == seas.sizes.end() || *largest < kSmallestHarbourSea) return;

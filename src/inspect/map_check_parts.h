@@ -12,7 +12,7 @@
 namespace plandrix {
 
 // Headquarters marks against the player count and the header: missing, duplicate and too
-// close marks, and header positions that differ from them.
+// close marks, marks on no castle site, and header positions that differ from them.
 void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& structure,
                        std::span<const std::uint8_t> index, std::span<const std::uint8_t> type,
                        std::vector<Finding>& findings);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "core/map_grid.h"
 #include "core/terrain.h"
@@ -83,6 +84,42 @@ void CheckHeader(std::span<const std::uint8_t> file, const Marks& marks, std::si
       "the header's headquarters positions differ from the marks the game starts from: " + differ);
 }
 
+// What fits on a site below a castle, by BuildingQuality.
+constexpr std::array<std::string_view, 5> kWhatFits = {
+    "nothing fits there", "only a flag fits there", "only a mine fits there",
+    "at most a hut fits there", "at most a house fits there"};
+static_assert(static_cast<std::size_t>(BuildingQuality::kHouse) + 1 == kWhatFits.size());
+
+// A headquarters the game takes that stands on no castle site, by the quality of the map
+// as it is (a headquarters mark is no object).
+void CheckCastleSites(std::span<const std::uint8_t> file, const MapStructure& structure,
+                      const Marks& marks, std::size_t players, std::vector<Finding>& findings) {
+  const MapLayers layers{structure.width,
+                         structure.height,
+                         LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland),
+                         BlockData(file, structure, kHeightBlock),
+                         BlockData(file, structure, kTerrainBlock1),
+                         BlockData(file, structure, kTerrainBlock2),
+                         BlockData(file, structure, kObjectIndexBlock),
+                         BlockData(file, structure, kObjectTypeBlock)};
+  // A map without one of the layers that the quality reads has its missing-layer error.
+  if (!HoldsLayers(layers)) return;
+  const MapGrid grid(structure.width, structure.height);
+  LayerVector<BuildingQuality> quality;
+  for (std::size_t p = 0; p < players; ++p) {
+    if (marks[p].empty()) continue;
+    if (quality.empty()) quality = ComputeBuildingQuality(layers);
+    const Point at = marks[p].back();
+    const BuildingQuality site = quality[grid.Index(at)];
+    if (site >= BuildingQuality::kCastle) continue;
+    Add(findings, Severity::kWarning, "headquarters-not-castle",
+        "the headquarters of player " + std::to_string(p) + " (" + At(at) +
+            ") stands on no castle site (" +
+            std::string(kWhatFits[static_cast<std::size_t>(site)]) +
+            "): the game builds it there anyway and levels the ground");
+  }
+}
+
 }  // namespace
 
 void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& structure,
@@ -102,6 +139,7 @@ void CheckHeadquarters(std::span<const std::uint8_t> file, const MapStructure& s
   }
   CheckDuplicates(marks, findings);
   CheckDistances(grid, marks, players, findings);
+  CheckCastleSites(file, structure, marks, players, findings);
   CheckHeader(file, marks, players, findings);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/map_format.h"
 #include "core/terrain.h"
+#include "inspect/building_quality.h"
 
 namespace plandrix::inspect {
 namespace {
@@ -81,11 +82,12 @@ void SpreadRoom(const MapGrid& grid, std::vector<std::uint8_t>& room) {
   }
 }
 
-// Open-land places with their room, every vertex or, on a large map, those of a grid.
+// Castle sites with their room, every one or, on a large map, those on a grid.
 std::vector<Place> CandidatePlaces(const MapGrid& grid, const std::vector<std::uint8_t>& room,
-                                   std::size_t open_count, std::size_t wanted) {
+                                   const std::vector<std::uint8_t>& castle,
+                                   std::size_t castle_count, std::size_t wanted) {
   std::size_t step = 1;
-  while (open_count / (step * step) > kMostCandidates) ++step;
+  while (castle_count / (step * step) > kMostCandidates) ++step;
   std::vector<Place> places;
   for (std::size_t pass = 0; pass < 2 && places.size() < wanted; ++pass) {
     places.clear();
@@ -94,7 +96,7 @@ std::vector<Place> CandidatePlaces(const MapGrid& grid, const std::vector<std::u
     for (std::size_t y = 0; y < grid.height(); y += every) {
       for (std::size_t x = 0; x < grid.width(); x += every) {
         const std::size_t v = grid.Index({x, y});
-        if (room[v] != 0) places.push_back({{x, y}, v, room[v]});
+        if (castle[v] != 0) places.push_back({{x, y}, v, room[v]});
       }
     }
   }
@@ -220,7 +222,73 @@ std::vector<Place> ChooseAmong(const MapGrid& grid, const std::vector<Place>& pl
   return best;
 }
 
+std::optional<MapLayers> LayersOfImage(std::span<const std::uint8_t> image) {
+  return LayersOf(image, LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland));
+}
+
+bool IsCastleSite(BuildingQuality quality) { return quality >= BuildingQuality::kCastle; }
+
+// Castle sites and open land (1 for each), from one reading of the map's facts.
+struct Sites {
+  std::vector<std::uint8_t> castle;
+  std::vector<std::uint8_t> open;
+};
+Sites FindSites(std::span<const std::uint8_t> image) {
+  const auto layers = LayersOfImage(image);
+  if (!layers) return {};
+  const VertexFacts facts = ReadVertexFacts(*layers);
+  const LayerVector<BuildingQuality> quality = ComputeBuildingQuality(*layers, facts);
+  Sites sites{std::vector<std::uint8_t>(quality.size()), std::vector<std::uint8_t>(quality.size())};
+  for (std::size_t v = 0; v < quality.size(); ++v) {
+    sites.castle[v] = IsCastleSite(quality[v]) ? 1 : 0;
+    sites.open[v] = (facts.around[v] & kNotAllBuildable) == 0 ? 1 : 0;
+  }
+  return sites;
+}
+
+// Takes the objects off each headquarters' vertex and its six neighbours, as SetPlayers
+// does before it sets the marks.
+void ClearGround(const MapGrid& grid, std::span<std::uint8_t> index, std::span<std::uint8_t> type,
+                 std::span<const Point> headquarters) {
+  for (const Point& at : headquarters) {
+    for (const std::size_t v : grid.Neighbours(at)) {
+      type[v] = 0;
+      index[v] = 0;
+    }
+    type[grid.Index(at)] = 0;
+    index[grid.Index(at)] = 0;
+  }
+}
+
+// Whether position is a castle site once SetPlayers has set earlier and it.
+bool IsCastleSiteOnceSet(std::span<const std::uint8_t> image, const MapGrid& grid,
+                         std::span<const Point> earlier, Point position) {
+  const std::size_t n = grid.size();
+  const auto index_block = Block(image, kObjectIndexBlock, n);
+  const auto type_block = Block(image, kObjectTypeBlock, n);
+  LayerVector<std::uint8_t> index(index_block.begin(), index_block.end());
+  LayerVector<std::uint8_t> type(type_block.begin(), type_block.end());
+  std::vector<Point> set(earlier.begin(), earlier.end());
+  set.push_back(position);
+  ClearGround(grid, index, type, set);
+  auto layers = LayersOfImage(image);
+  if (!layers) return false;
+  layers->object_index = index;
+  layers->object_type = type;
+  const LayerVector<BuildingQuality> quality = ComputeBuildingQuality(*layers);
+  return !quality.empty() && IsCastleSite(quality[grid.Index(position)]);
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> FindCastleSites(std::span<const std::uint8_t> image) {
+  return FindSites(image).castle;
+}
+
+std::size_t CountCastleSites(std::span<const std::uint8_t> image) {
+  const std::vector<std::uint8_t> castle = FindCastleSites(image);
+  return static_cast<std::size_t>(std::count(castle.begin(), castle.end(), 1));
+}
 
 std::vector<std::uint8_t> FindOpenLand(std::span<const std::uint8_t> image) {
   const MapGrid grid = GridOf(image);
@@ -274,19 +342,23 @@ PlaceCheck CheckHeadquartersPlace(std::span<const std::uint8_t> image, Point pos
     const std::uint8_t byte = t.second ? second[t.vertex] : first[t.vertex];
     if (!IsWalkable(byte)) return {PlaceProblem::kUnusableGround, byte};
   }
-  return {};
+  PlaceCheck check;
+  check.castle_site = IsCastleSiteOnceSet(image, grid, earlier, position);
+  return check;
 }
 
 std::optional<HeadquartersChoice> ChooseHeadquarters(std::span<const std::uint8_t> image,
                                                      std::size_t count, std::uint32_t seed) {
   const MapGrid grid = GridOf(image);
   if (count == 0) return HeadquartersChoice{};
-  std::vector<std::uint8_t> room = FindOpenLand(image);
-  const auto open_count = static_cast<std::size_t>(std::count(room.begin(), room.end(), 1));
-  if (open_count < count) return std::nullopt;
+  Sites sites = FindSites(image);
+  const auto castle_count =
+      static_cast<std::size_t>(std::count(sites.castle.begin(), sites.castle.end(), 1));
+  if (castle_count < count) return std::nullopt;
+  std::vector<std::uint8_t>& room = sites.open;
   SpreadRoom(grid, room);
-  std::vector<Place> best =
-      ChooseAmong(grid, CandidatePlaces(grid, room, open_count, count), count, seed);
+  std::vector<Place> best = ChooseAmong(
+      grid, CandidatePlaces(grid, room, sites.castle, castle_count, count), count, seed);
   std::sort(best.begin(), best.end(), [](auto& a, auto& b) { return a.vertex < b.vertex; });
   HeadquartersChoice choice;
   for (const Place& place : best) choice.positions.push_back(place.at);
@@ -324,12 +396,7 @@ void SetPlayers(std::span<std::uint8_t> image, std::span<const Point> headquarte
   }
   // Trees, granite and other objects leave the ground around each headquarters first, so
   // that no clearing removes a headquarters set just before.
-  for (std::size_t p = 0; p < players; ++p) {
-    for (const std::size_t v : grid.Neighbours(headquarters[p])) {
-      type[v] = 0;
-      index[v] = 0;
-    }
-  }
+  ClearGround(grid, index, type, headquarters.first(players));
   for (std::size_t p = 0; p < players; ++p) {
     const std::size_t v = grid.Index(headquarters[p]);
     type[v] = kHeadquartersType;

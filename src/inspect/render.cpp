@@ -4,6 +4,7 @@
 
 #include "core/map_layout.h"
 #include "core/terrain.h"
+#include "inspect/balance.h"
 
 namespace plandrix {
 namespace {
@@ -128,13 +129,60 @@ void TerrainRow(const PictureView& map, std::size_t row, std::uint8_t* out) {
   }
 }
 
-// One picture row of the heights or the resources layer: each vertex an s x s cell.
+// The quality layer's cells: each vertex's quality, and the border vertices of each home
+// (those with a neighbour outside it) in its player's cell.
+// The file holds a whole map.
+LayerVector<std::uint8_t> QualityCells(std::span<const std::uint8_t> file) {
+  const MapGrid grid(MapWidth(file), MapHeight(file));
+  LayerVector<std::uint8_t> cells(grid.size());
+  const auto layers =
+      LayersOf(file, LandscapeOf(file[kLandscapeOffset]).value_or(Landscape::kGreenland));
+  if (!layers) return cells;
+  const VertexFacts facts = ReadVertexFacts(*layers);
+  const LayerVector<BuildingQuality> quality = ComputeBuildingQuality(*layers, facts);
+  const LayerVector<std::uint8_t> homes =
+      FindHomes(*layers, facts, FindPlayerStarts(file), kDefaultHomeRadius);
+  if (quality.size() != cells.size() || homes.size() != cells.size()) return cells;
+  std::size_t v = 0;
+  for (std::size_t y = 0; y < grid.height(); ++y) {
+    for (std::size_t x = 0; x < grid.width(); ++x, ++v) {
+      cells[v] = static_cast<std::uint8_t>(quality[v]);
+      if (homes[v] == kNoHome) continue;
+      for (const Point q : grid.NeighbourPoints({x, y})) {
+        if (homes[grid.Index(q)] != homes[v]) {
+          cells[v] = static_cast<std::uint8_t>(kOutlineCell + homes[v]);
+          break;
+        }
+      }
+    }
+  }
+  return cells;
+}
+
+std::array<Rgb, 256> QualityCellColours() {
+  std::array<Rgb, 256> colours{};
+  std::copy(kQualityColours.begin(), kQualityColours.end(), colours.begin());
+  std::copy(kPlayerColours.begin(), kPlayerColours.end(), colours.begin() + kOutlineCell);
+  return colours;
+}
+
+std::span<const std::uint8_t> CellsOf(const PictureView& map) {
+  switch (map.layer) {
+    case Layer::kHeights:
+      return map.heights;
+    case Layer::kQuality:
+      return map.quality_cells;
+    default:
+      return map.resources;
+  }
+}
+
+// One picture row of the heights, resources or quality layer: each vertex an s x s cell.
 void CellRow(const PictureView& map, std::size_t row, std::uint8_t* out) {
   const std::size_t s = map.scale;
   const std::size_t y = row / s;
   const std::size_t shift = (y & 1) != 0 && s > 1 ? s / 2 : 0;
-  const auto cells =
-      (map.layer == Layer::kHeights ? map.heights : map.resources).subspan(y * map.width);
+  const auto cells = CellsOf(map).subspan(y * map.width);
   for (std::size_t px = 0; px < map.picture_width; ++px, out += 3) {
     const std::size_t x = ((px + s * map.width - shift) / s) % map.width;
     const Rgb& colour = map.cell_colours[cells[x]];
@@ -320,6 +368,9 @@ PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int 
     }
   } else if (layer == Layer::kHeights) {
     map.cell_colours = HeightColours(map.heights);
+  } else if (layer == Layer::kQuality) {
+    map.quality_cells = QualityCells(file);
+    map.cell_colours = QualityCellColours();
   } else {
     for (std::size_t byte = 0; byte < map.cell_colours.size(); ++byte) {
       map.cell_colours[byte] = ResourceColour(static_cast<std::uint8_t>(byte));
@@ -341,10 +392,11 @@ void RenderRows(const PictureView& picture, std::size_t first_row, std::span<std
       CellRow(picture, first_row + row, out);
     }
   }
-  if (picture.layer != Layer::kTerrain) return;
   const Band band{rgb, first_row, rows, picture.picture_width, picture.picture_height};
-  DrawSmallMarks(picture, band);
-  DrawHeadquarters(picture, band);
+  if (picture.layer == Layer::kTerrain) DrawSmallMarks(picture, band);
+  if (picture.layer == Layer::kTerrain || picture.layer == Layer::kQuality) {
+    DrawHeadquarters(picture, band);
+  }
 }
 
 void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,

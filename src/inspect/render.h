@@ -12,6 +12,11 @@
 // lit, one that falls is shaded, by its slope. Trees, granite, other objects and animals
 // are drawn as small squares over the terrain layer, headquarters as larger outlined
 // squares over those; every mark wraps around the picture's edges as the map does.
+//
+// The quality layer draws each vertex as an s x s cell in the colour of its building
+// quality on the map as it is (building_quality.h), each player's home (balance.h, 24
+// steps) outlined by its border vertices in the player's colour, and the headquarters as
+// on the terrain layer.
 #pragma once
 
 #include <array>
@@ -22,10 +27,11 @@
 #include <vector>
 
 #include "core/terrain.h"
+#include "inspect/building_quality.h"
 
 namespace plandrix {
 
-enum class Layer : std::uint8_t { kTerrain, kHeights, kResources };
+enum class Layer : std::uint8_t { kTerrain, kHeights, kResources, kQuality };
 
 // Colours of the marks and of the other layers.
 inline constexpr Rgb kTreeColour = {24, 84, 28};
@@ -65,6 +71,17 @@ inline constexpr std::array<Rgb, 7> kResourceColours = {{{56, 56, 56},
                                                          {60, 220, 100},
                                                          {20, 70, 200}}};
 inline constexpr Rgb kUnknownResourceColour = {255, 0, 255};
+// The quality layer by BuildingQuality (nothing, flag, mine, hut, house, castle, harbour):
+// the large sites green, paling to yellow-green for a house and ochre for a hut, a mine
+// grey-brown, a flag rust, nothing dark grey and a harbour steel blue; all of them duller
+// than the players' bright colours, which outline the homes over them.
+inline constexpr std::array<Rgb, kQualityCount> kQualityColours = {{{48, 48, 48},
+                                                                    {190, 100, 50},
+                                                                    {130, 110, 90},
+                                                                    {200, 175, 80},
+                                                                    {140, 180, 60},
+                                                                    {40, 130, 50},
+                                                                    {60, 100, 150}}};
 // A terrain code that the map's landscape does not know.
 inline constexpr Rgb kUnknownTerrainColour = {255, 0, 255};
 
@@ -91,9 +108,10 @@ int DefaultScale(std::size_t width, std::size_t height);
 
 // What every band of one picture shares, worked out once by PreparePicture: the map's
 // blocks, the picture's size and the layer's colours (the heights layer's grey runs from
-// the lowest to the highest height of the whole map). Empty (no pixels) when the file
+// the lowest to the highest height of the whole map); for the quality layer, the cell of
+// every vertex. Empty (no pixels) when the file
 // does not hold a whole map of its stated size or PictureSizeFor refuses the scale. It
-// only points into the file, which must outlive it.
+// points into the file, which must outlive it.
 struct PictureView {
   std::size_t width = 0;  // of the map, in vertices
   std::size_t height = 0;
@@ -103,8 +121,12 @@ struct PictureView {
   Layer layer = Layer::kTerrain;
   std::span<const std::uint8_t> heights, up, down, indexes, types, animals, resources;
   std::array<Rgb, 64> terrain_colours{};  // by terrain code
-  std::array<Rgb, 256> cell_colours{};    // by byte of the heights or the resources layer
+  std::array<Rgb, 256> cell_colours{};    // by byte of the heights, resources or quality cells
+  // The quality layer's cell of each vertex: its BuildingQuality, or kOutlineCell + p on
+  // the border of player p's home.
+  LayerVector<std::uint8_t> quality_cells;
 };
+inline constexpr std::uint8_t kOutlineCell = 16;
 
 PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int scale);
 
@@ -114,7 +136,8 @@ PictureView PreparePicture(std::span<const std::uint8_t> file, Layer layer, int 
 void RenderRows(const PictureView& picture, std::size_t first_row, std::span<std::uint8_t> rgb);
 
 // The same with the view prepared for this call alone; on the heights layer that scans
-// the whole map, so a picture of many bands is drawn from one PreparePicture.
+// the whole map and on the quality layer it works the map out, so a picture of many
+// bands is drawn from one PreparePicture.
 void RenderRows(std::span<const std::uint8_t> file, Layer layer, int scale, std::size_t first_row,
                 std::span<std::uint8_t> rgb);
 

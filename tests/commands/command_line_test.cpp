@@ -108,7 +108,7 @@ TEST_F(CommandLine, RefusalsOfArgumentsNameWhatIsWrong) {
        "preview: scale '2x' is not a whole number from 1 to 16"},
       {{"preview", "m.wld", "--layer", "sky"},
        2,
-       "preview: layer 'sky' is none of terrain, heights, resources"},
+       "preview: layer 'sky' is none of terrain, heights, resources, quality"},
       {{"preview", "m.wld", "--scale", "16"},
        1,
        "m.wld: at scale 16 the picture would have more than 67108864 pixels; the largest scale "

@@ -26,10 +26,18 @@ void SetMark(Image& m, std::uint8_t p, std::size_t x, std::size_t y) {
   WriteU16(m, kHeadquartersYOffset + 2 * p, y);
 }
 
-// A map the game takes without a word: 8 x 6, one player and that player's headquarters,
-// whose position the header gives too.
+// A flat meadow: every vertex a castle site.
+Image MeadowMap(std::size_t width, std::size_t height) {
+  Image image = testing::MakeBlankMap(width, height);
+  testing::FillBlock(image, kTerrainBlock1, [](std::size_t, std::size_t) { return kMeadow1; });
+  testing::FillBlock(image, kTerrainBlock2, [](std::size_t, std::size_t) { return kMeadow1; });
+  return image;
+}
+
+// A map the game takes without a word: an 8 x 6 meadow, one player and that player's
+// headquarters, whose position the header gives too.
 Image CleanMap() {
-  Image image = testing::MakeBlankMap(8, 6);
+  Image image = MeadowMap(8, 6);
   image[kPlayerCountOffset] = 1;
   SetMark(image, 0, 2, 3);
   return image;
@@ -63,7 +71,9 @@ std::vector<Case> Cases() {
       {"clean", [](Image&) {}, {}},
       {"shorter than the header", [](Image& m) { m.resize(100); }, {"E too-short"}},
       {"one byte short: the end mark is gone", [](Image& m) { m.pop_back(); }, {"E no-end-mark"}},
-      {"ends inside the last block", [](Image& m) { m.resize(m.size() - 2); }, {"E too-short"}},
+      {"ends inside the last block",
+       [](Image& m) { m.erase(m.end() - 2, m.end()); },
+       {"E too-short"}},
       {"65535 x 65535 over a short file",
        [](Image& m) {
          WriteU16(m, kWidthOffset, 65535);
@@ -78,14 +88,14 @@ std::vector<Case> Cases() {
        {"E bad-header-mark"}},
       {"odd height: 8 x 5 (the loader refuses it)",
        [](Image& m) {
-         m = testing::MakeBlankMap(8, 5);
+         m = MeadowMap(8, 5);
          m[kPlayerCountOffset] = 1;
          SetMark(m, 0, 2, 3);
        },
        {"E odd-height"}},
       {"2050 wide",
        [](Image& m) {
-         m = testing::MakeBlankMap(2050, 2);
+         m = MeadowMap(2050, 2);
          m[kPlayerCountOffset] = 1;
          SetMark(m, 0, 2, 1);
        },
@@ -97,21 +107,21 @@ std::vector<Case> Cases() {
        {"E missing-headquarters"}},
       {"count 7 and 7 marks far apart",
        [](Image& m) {
-         m = testing::MakeBlankMap(160, 40);
+         m = MeadowMap(160, 40);
          m[kPlayerCountOffset] = 7;
          for (std::uint8_t p = 0; p < 7; ++p) SetMark(m, p, 20 * p, p % 2 == 0 ? 2 : 22);
        },
        {}},
       {"count 8: the eighth mark, index 7, has no header slot",
        [](Image& m) {
-         m = testing::MakeBlankMap(160, 40);
+         m = MeadowMap(160, 40);
          m[kPlayerCountOffset] = 8;
          for (std::uint8_t p = 0; p < 8; ++p) SetMark(m, p, 20 * p, p % 2 == 0 ? 2 : 22);
        },
        {}},
       {"count 8 without the mark of index 7",
        [](Image& m) {
-         m = testing::MakeBlankMap(160, 40);
+         m = MeadowMap(160, 40);
          m[kPlayerCountOffset] = 8;
          for (std::uint8_t p = 0; p < 7; ++p) SetMark(m, p, 20 * p, p % 2 == 0 ? 2 : 22);
        },
@@ -132,6 +142,26 @@ std::vector<Case> Cases() {
          At(m, kObjectTypeBlock, 2, 3) = 0;
        },
        {"W headquarters-too-close"}},
+      // A tree beside the headquarters at (2, 3): a hut site. The game builds there anyway.
+      {"a tree beside the headquarters",
+       [](Image& m) {
+         At(m, kObjectTypeBlock, 3, 3) = kFirstTreeType;
+         At(m, kObjectIndexBlock, 3, 3) = 0x30;
+       },
+       {"W headquarters-not-castle"}},
+      // Only the marks the game takes are judged: granite beside the earlier mark of player
+      // 0 and beside a mark of player 1, above the count, says nothing.
+      {"granite beside marks the game does not take",
+       [](Image& m) {
+         At(m, kObjectTypeBlock, 6, 5) = kHeadquartersType;
+         At(m, kObjectTypeBlock, 1, 3) = kFirstGraniteType;
+         At(m, kObjectIndexBlock, 1, 3) = 2;
+         At(m, kObjectTypeBlock, 5, 1) = kHeadquartersType;
+         At(m, kObjectIndexBlock, 5, 1) = 1;
+         At(m, kObjectTypeBlock, 6, 1) = kFirstGraniteType;
+         At(m, kObjectIndexBlock, 6, 1) = 2;
+       },
+       {"W duplicate-headquarters", "W header-headquarters-differ"}},
       {"header slot differs from the mark",
        [](Image& m) { WriteU16(m, kHeadquartersXOffset, 5); },
        {"W header-headquarters-differ"}},
@@ -180,11 +210,7 @@ std::vector<Case> Cases() {
        {"W unknown-resource"}},
       // A harbour bit on land with no sea at all: dropped.
       {"harbour without a sea",
-       [](Image& m) {
-         testing::FillBlock(m, kTerrainBlock1, [](std::size_t, std::size_t) { return kMeadow1; });
-         testing::FillBlock(m, kTerrainBlock2, [](std::size_t, std::size_t) { return kMeadow1; });
-         At(m, kTerrainBlock1, 4, 2) = kHarbourFlag | kMeadow1;
-       },
+       [](Image& m) { At(m, kTerrainBlock1, 4, 2) = kHarbourFlag | kMeadow1; },
        {"W harbour-without-sea"}},
       // What the game knows is not reported: code 17 in a wasteland, heights up to 60,
       // every resource range, a harbour bit in the second terrain block (ignored).
@@ -193,7 +219,7 @@ std::vector<Case> Cases() {
          m[kLandscapeOffset] = 1;
          At(m, kTerrainBlock1, 0, 0) = 17;
          At(m, kTerrainBlock2, 1, 0) = kHarbourFlag | 34;
-         At(m, kHeightBlock, 3, 3) = 60;
+         At(m, kHeightBlock, 6, 0) = 60;
          const std::uint8_t resources[] = {0x20, 0x21, 0x41, 0x4F, 0x51, 0x5F, 0x81, 0x8F};
          for (std::uint8_t x = 0; x < 8; ++x) At(m, kResourceBlock, x, 4) = resources[x];
        },
@@ -255,15 +281,25 @@ TEST(MapCheck, MessagesSayWhatAndHowMany) {
   At(image, kTerrainBlock2, 5, 1) = 63;
   At(image, kHeightBlock, 6, 1) = 70;
   const auto findings = CheckMap(image);
-  ASSERT_EQ(Codes(findings),
-            (std::vector<std::string>{"E unknown-terrain", "E missing-headquarters",
-                                      "W height-above-60", "W harbour-without-sea"}));
+  ASSERT_EQ(Codes(findings), (std::vector<std::string>{
+                                 "E unknown-terrain", "E missing-headquarters", "W height-above-60",
+                                 "W headquarters-not-castle", "W harbour-without-sea"}));
   EXPECT_EQ(findings[0].message,
             "terrain codes that greenland does not know: 17 (2 triangles), 63 (1 triangle)");
   EXPECT_EQ(findings[1].message,
             "player 1 has no headquarters (no vertex with object type 0x80 and object index 1): "
             "the game cannot start a match");
   EXPECT_EQ(findings[2].message, "1 vertex is higher than 60 (highest 70)");
+  // (0, 0) of a map of water.
+  EXPECT_EQ(findings[3].message,
+            "the headquarters of player 0 (0,0) stands on no castle site (nothing fits there): "
+            "the game builds it there anyway and levels the ground");
+  // On the clean meadow, a height of 13 two steps east of the headquarters at (2, 3).
+  Image hut = CleanMap();
+  At(hut, kHeightBlock, 4, 3) = 13;
+  EXPECT_EQ(CheckMap(hut).front().message,
+            "the headquarters of player 0 (2,3) stands on no castle site (at most a hut fits "
+            "there): the game builds it there anyway and levels the ground");
   Image short_map = CleanMap();
   // Blocks of 16 + 48 bytes from 2352: 3000 ends inside the eleventh.
   short_map.resize(3000);

@@ -62,6 +62,9 @@ TEST(MapTool, CheckAndStatsJsonOfAGeneratedMap) {
 // cannot be read 2 (which wins over an error).
 TEST(MapTool, CheckExitStatusFollowsTheClassOfTheFindings) {
   std::vector<std::uint8_t> ok = testing::MakeBlankMap(8, 6);
+  // A meadow, so that the headquarters stands on a castle site.
+  testing::FillBlock(ok, kTerrainBlock1, [](std::size_t, std::size_t) { return kMeadow1; });
+  testing::FillBlock(ok, kTerrainBlock2, [](std::size_t, std::size_t) { return kMeadow1; });
   ok[kPlayerCountOffset] = 1;
   testing::At(ok, kObjectTypeBlock, 0, 0) = kHeadquartersType;
   for (std::size_t i = 0; i < 14; ++i) ok[kHeadquartersXOffset + i] = 0;

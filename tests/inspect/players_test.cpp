@@ -12,6 +12,7 @@
 #include "core/map_format.h"
 #include "core/map_grid.h"
 #include "core/terrain.h"
+#include "inspect/building_quality.h"
 #include "inspect/map_tool_runner.h"
 #include "support/run_program.h"
 #include "support/test_maps.h"
@@ -160,18 +161,55 @@ TEST(Players, AutoTakesTheOnlyPlacesInRowOrder) {
   folder.Write("w.wld", MakeBlankMap(24, 20));
   auto run = RunMapTool(folder, "players w.wld --auto 2");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("only 0 places on open land for 2 players; nothing written"),
+  EXPECT_NE(run.err.find("only 0 castle sites for 2 players; nothing written"),
             std::string::npos);
   folder.Write("w.wld", map);
   run = RunMapTool(folder, "players w.wld --auto 5");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("only 4 places on open land for 5 players"), std::string::npos);
+  EXPECT_NE(run.err.find("only 4 castle sites for 5 players"), std::string::npos);
   EXPECT_EQ(folder.ReadAll().size(), 1u);
   run = RunMapTool(folder, "players w.wld --auto 4");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(run.out.find('\n') + 1),
             "player 0: headquarters at 20,2\nplayer 1: headquarters at 4,4\n"
             "player 2: headquarters at 15,11\nplayer 3: headquarters at 9,17\n");
+}
+
+// --auto takes castle sites only: of the four islands of one open vertex above, one has
+// a tree beside it (a hut site) and one a south-east neighbour 2 higher (a flag site).
+TEST(Players, AutoTakesCastleSitesOnly) {
+  Bytes map = MakeBlankMap(24, 20);
+  PaintAround(map, 4, 4, kMeadow1);
+  PaintAround(map, 15, 11, kSteppe);
+  PaintAround(map, 20, 2, kSavannah);
+  PaintAround(map, 9, 17, kFlowerMeadow);
+  At(map, kObjectTypeBlock, 5, 4) = kTree;
+  At(map, kObjectIndexBlock, 5, 4) = 0x30;
+  At(map, kHeightBlock, 16, 12) = 12;  // south-east of (15, 11), an odd row
+  EXPECT_EQ(inspect::CountOpenLand(map), 4U);
+  EXPECT_EQ(inspect::CountCastleSites(map), 2U);
+  EXPECT_FALSE(inspect::ChooseHeadquarters(map, 3, 1));
+  const auto two = inspect::ChooseHeadquarters(map, 2, 1);
+  ASSERT_TRUE(two);
+  EXPECT_EQ(two->positions, (std::vector<Point>{{20, 2}, {9, 17}}));
+}
+
+// A typed place is judged as SetPlayers leaves it: a tree beside it goes (on the map as
+// it is, the tree makes it a hut site), a height stays. On a 12 x 10 meadow at height 10, (5, 5) is
+// in an odd row: its south-east neighbour is (6, 6).
+TEST(Players, CheckSaysWhetherATypedPlaceIsACastleSite) {
+  Bytes map = MeadowMap(12, 10);
+  const std::vector<Point> none;
+  EXPECT_TRUE(inspect::CheckHeadquartersPlace(map, {5, 5}, none).castle_site);
+  At(map, kObjectTypeBlock, 6, 5) = kTree;
+  At(map, kObjectIndexBlock, 6, 5) = 0x30;
+  EXPECT_TRUE(inspect::CheckHeadquartersPlace(map, {5, 5}, none).castle_site);
+  At(map, kHeightBlock, 6, 6) = 12;
+  EXPECT_FALSE(inspect::CheckHeadquartersPlace(map, {5, 5}, none).castle_site);
+  EXPECT_TRUE(inspect::CheckHeadquartersPlace(map, {8, 2}, none).castle_site);
+  const std::vector<Point> earlier = {{5, 2}};
+  EXPECT_EQ(inspect::CheckHeadquartersPlace(map, {5, 2}, earlier).problem,
+            inspect::PlaceProblem::kTaken);
 }
 
 // Open land in the columns 62, 63, 0 and 1 of a 64 x 64 map: one strip across the map's
@@ -212,6 +250,14 @@ TEST(Players, FourOnALargeRandomMapAreFarApartAndPassCheck) {
   EXPECT_GE(PrintedNearest(run.out), 64u) << run.out;
   const Bytes map = folder.ReadAll().at("nnGen.wld");
   EXPECT_EQ(map[kPlayerCountOffset], 4);
+  // Each headquarters on a castle site of the map as written (a mark is no object).
+  const auto quality = ComputeBuildingQuality(*LayersOf(map, Landscape::kGreenland));
+  const auto type = Block(map, kObjectTypeBlock, quality.size());
+  for (std::size_t v = 0; v < type.size(); ++v) {
+    if (type[v] == kHeadquartersType) {
+      EXPECT_GE(quality[v], BuildingQuality::kCastle) << v;
+    }
+  }
   const auto check = RunMapTool(folder, "check nnGen.wld");
   EXPECT_EQ(check.status, 0);
   EXPECT_EQ(check.out, "nnGen.wld: ok\n");

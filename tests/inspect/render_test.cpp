@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/map_format.h"
+#include "core/map_grid.h"
 #include "core/map_layout.h"
 #include "core/terrain.h"
 #include "inspect/png_writer.h"
@@ -188,6 +190,63 @@ TEST(Render, PlayerColoursAreDistinct) {
     for (std::size_t b = a + 1; b < kPlayerColours.size(); ++b) {
       EXPECT_NE(kPlayerColours[a], kPlayerColours[b]) << a << ", " << b;
     }
+  }
+}
+
+// Seven quality colours, all different, none a player's colour (which outlines the homes
+// over them) nor the ring's black.
+TEST(Render, QualityColoursAreDistinct) {
+  for (std::size_t a = 0; a < kQualityColours.size(); ++a) {
+    EXPECT_NE(kQualityColours[a], kMarkBorderColour) << a;
+    for (const Rgb& player : kPlayerColours) EXPECT_NE(kQualityColours[a], player) << a;
+    for (std::size_t b = a + 1; b < kQualityColours.size(); ++b) {
+      EXPECT_NE(kQualityColours[a], kQualityColours[b]) << a << ", " << b;
+    }
+  }
+}
+
+// A 64 x 8 meadow at scale 1 (a pixel per vertex) with player 0 at (10, 4): along row 4 its
+// home of 24 steps runs from column 50 round the left edge to column 34, whose ends are
+// its border. A tree at (40, 2) (even row): nothing on it, a hut east of it at (41, 2), a
+// flag north-west of it at (39, 1), where its flag would stand. Six mountain triangles
+// round (46, 6): a mine. The headquarters is a 7 x 7 square as on the terrain layer.
+TEST(Render, QualityLayerWithTheHomesOutlined) {
+  Image image = testing::MakeBlankMap(64, 8);
+  testing::FillBlock(image, kTerrainBlock1, [](auto, auto) { return kMeadow1; });
+  testing::FillBlock(image, kTerrainBlock2, [](auto, auto) { return kMeadow1; });
+  const MapGrid grid(64, 8);
+  for (const Triangle& t : grid.TrianglesAround({46, 6})) {
+    At(image, t.second ? kTerrainBlock2 : kTerrainBlock1, t.vertex % 64, t.vertex / 64) =
+        kMountain1;
+  }
+  image[kPlayerCountOffset] = 1;
+  At(image, kObjectTypeBlock, 10, 4) = kHeadquartersType;
+  At(image, kObjectTypeBlock, 40, 2) = kFirstTreeType;
+  At(image, kObjectIndexBlock, 40, 2) = 0x30;
+  const auto rgb = RenderPicture(image, Layer::kQuality, 1);
+  ASSERT_EQ(rgb.size(), 3U * 64 * 8);
+  const auto quality = [](BuildingQuality q) {
+    return kQualityColours[static_cast<std::size_t>(q)];
+  };
+  const struct {
+    std::size_t x, y;
+    Rgb colour;
+  } pixels[] = {
+      {33, 4, quality(BuildingQuality::kCastle)},
+      {34, 4, kPlayerColours[0]},
+      {35, 4, quality(BuildingQuality::kCastle)},
+      {49, 4, quality(BuildingQuality::kCastle)},
+      {50, 4, kPlayerColours[0]},
+      {51, 4, quality(BuildingQuality::kCastle)},
+      {40, 2, quality(BuildingQuality::kNothing)},
+      {41, 2, quality(BuildingQuality::kHut)},
+      {39, 1, quality(BuildingQuality::kFlag)},
+      {46, 6, quality(BuildingQuality::kMine)},
+      {7, 1, kMarkBorderColour},
+      {10, 4, kPlayerColours[0]},
+  };
+  for (const auto& p : pixels) {
+    EXPECT_EQ(PixelAt(rgb, 64, p.x, p.y), p.colour) << p.x << ", " << p.y;
   }
 }
 
