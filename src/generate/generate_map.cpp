@@ -13,6 +13,10 @@ namespace {
 
 // A mine site at any distance, when none is near enough.
 constexpr std::uint32_t kAnyMountainSteps = 0xFFFF;
+// A generated map is fair when its overall fairness reaches this...
+constexpr Ratio kLeastFairness = {9, 10};
+// ...and its world is grown anew at most this many times until one is.
+constexpr std::uint32_t kWorldAttempts = 4;
 
 // Castle and house sites within the first territory of each headquarters, besides its own
 // ground (the game's buildings change the quality within two steps of it).
@@ -66,7 +70,7 @@ bool Better(const Candidate& a, const Candidate& b) {
   return IsBelow(b.report.fairness->ratios[kCastleHouse], a.report.fairness->ratios[kCastleHouse]);
 }
 
-std::optional<Candidate> Try(const World& world, const Ground& ground,
+std::optional<Candidate> Try(const World& world, const GroundFacts& ground,
                              std::span<const std::size_t> sites, const MapOptions& options,
                              std::size_t try_index) {
   std::vector<Point> positions =
@@ -88,16 +92,12 @@ std::optional<Candidate> Try(const World& world, const Ground& ground,
 
 }  // namespace
 
-GeneratedMap GenerateMap(const MapOptions& options) {
-  GeneratedMap result;
-  World world = GenerateWorld(options.world);
-  if (world.image.empty()) {
-    result.problem = IsValidWorld(options.world) ? "not enough memory for the map"
-                                                 : "the options describe no map";
-    return result;
-  }
-  const Ground ground = ReadGround(world.image);
-  // Where no castle site has a mine site as near as asked, twice as far, then any.
+namespace {
+
+// The best placement on one world, made fair: where no castle site has a mine site as
+// near as asked, twice as far, then any.
+std::optional<Candidate> MakeFair(const World& world, const MapOptions& options) {
+  const GroundFacts ground = ReadGround(world.image);
   std::optional<Candidate> best;
   for (const std::uint32_t reach :
        {options.mountain_steps, 2 * options.mountain_steps, kAnyMountainSteps}) {
@@ -108,17 +108,57 @@ GeneratedMap GenerateMap(const MapOptions& options) {
     }
     if (best) break;
   }
-  if (!best) {
-    result.problem = "no room for " + std::to_string(options.world.players) +
-                     " headquarters on castle sites with a mine site within " +
-                     std::to_string(options.mountain_steps) + " steps";
-    return result;
-  }
+  if (!best) return best;
   // A symmetric map is fair as it stands; any other is made so.
   const SymmetryGroup symmetry(ground.grid, options.world.symmetry, options.world.players);
   if (symmetry.parts() == 1 || options.world.players % symmetry.parts() != 0) {
     EqualizeHomes(best->image, options.world.seed);
     if (auto report = MeasureBalance(best->image)) best->report = std::move(*report);
+  }
+  return best;
+}
+
+// Whether a map is as fair and open as a generated map must be.
+bool GoodEnough(const Candidate& candidate) {
+  const auto& fairness = candidate.report.fairness;
+  return Reachable(candidate.report) && (!fairness || !IsBelow(fairness->overall, kLeastFairness));
+}
+
+// Of two finished maps, the one to keep: reachable first, then the fairer.
+bool Fairer(const Candidate& a, const Candidate& b) {
+  if (Reachable(a.report) != Reachable(b.report)) return Reachable(a.report);
+  if (!a.report.fairness || !b.report.fairness) return false;
+  return IsBelow(b.report.fairness->overall, a.report.fairness->overall);
+}
+
+}  // namespace
+
+GeneratedMap GenerateMap(const MapOptions& options) {
+  GeneratedMap result;
+  if (!IsValidWorld(options.world)) {
+    result.problem = "the options describe no map";
+    return result;
+  }
+  // A world on which no placement comes out fair enough is grown again from a seed drawn
+  // from the first, a few times, and the best kept: the same options, the same map.
+  std::optional<Candidate> best;
+  for (std::uint32_t attempt = 0; attempt < kWorldAttempts; ++attempt) {
+    MapOptions grown = options;
+    grown.world.seed = attempt == 0 ? options.world.seed
+                                    : (options.world.seed ^ 0x9E3779B9U) * 2654435761U + attempt;
+    World world = GenerateWorld(grown.world);
+    if (world.image.empty()) {
+      result.problem = "not enough memory for the map";
+      return result;
+    }
+    auto candidate = MakeFair(world, grown);
+    if (candidate && (!best || Fairer(*candidate, *best))) best = std::move(candidate);
+    if (best && GoodEnough(*best)) break;
+  }
+  if (!best) {
+    result.problem = "no room for " + std::to_string(options.world.players) +
+                     " headquarters on castle sites, each in a home of its own";
+    return result;
   }
   WriteHeaderText(best->image, kTitleOffset, options.title);
   FillGameLayers(best->image);

@@ -20,13 +20,13 @@ constexpr std::uint16_t kHarbourReach = 16;
 // The granite piles of the kit are of this size (stones a quarry takes from each).
 constexpr std::uint8_t kKitGraniteSize = 5;
 
-bool Walkable(const Ground& ground, std::size_t v) {
+bool Walkable(const GroundFacts& ground, std::size_t v) {
   return (ground.facts.walk[v] & kWalkableVertex) != 0;
 }
 
 // Calls visit(u) for every vertex one walkable step from the walkable vertex v.
 template <class Visit>
-void ForEachWalkStep(const Ground& ground, std::size_t v, Visit&& visit) {
+void ForEachWalkStep(const GroundFacts& ground, std::size_t v, Visit&& visit) {
   const std::uint8_t walk = ground.facts.walk[v];
   const auto near = ground.grid.Neighbours(ground.grid.PointOf(v));
   for (std::size_t d = 0; d < near.size(); ++d) {
@@ -34,7 +34,7 @@ void ForEachWalkStep(const Ground& ground, std::size_t v, Visit&& visit) {
   }
 }
 
-void FindMasses(Ground& ground) {
+void FindMasses(GroundFacts& ground) {
   const std::size_t n = ground.grid.size();
   ground.mass_of.assign(n, kNoMass);
   std::vector<std::size_t> queue;
@@ -55,7 +55,7 @@ void FindMasses(Ground& ground) {
 }
 
 // Walking steps from every vertex to the nearest mine site: one walk from all at once.
-void FindMineSteps(Ground& ground) {
+void FindMineSteps(GroundFacts& ground) {
   const std::size_t n = ground.grid.size();
   ground.mine_steps.assign(n, kFarSteps);
   std::vector<std::size_t> queue;
@@ -77,7 +77,7 @@ void FindMineSteps(Ground& ground) {
 }
 
 // Whether a danger triangle touches a vertex within two steps of v.
-bool DangerNear(const Ground& ground, std::size_t v) {
+bool DangerNear(const GroundFacts& ground, std::size_t v) {
   const MapGrid& grid = ground.grid;
   for (const std::size_t u : grid.Neighbours(grid.PointOf(v))) {
     for (const std::size_t w : grid.Neighbours(grid.PointOf(u))) {
@@ -104,10 +104,19 @@ std::vector<std::pair<std::size_t, std::size_t>> Within(const MapGrid& grid, std
   return found;
 }
 
+// The land mass of a home: of its vertex, or of the nearest walkable one (the home's
+// middle may hold a granite pile or a tree).
+std::uint32_t MassOfHome(const GroundFacts& ground, Point home) {
+  for (const auto& [v, steps] : Within(ground.grid, ground.grid.Index(home), 4)) {
+    if (ground.mass_of[v] != kNoMass) return ground.mass_of[v];
+  }
+  return kNoMass;
+}
+
 }  // namespace
 
-Ground ReadGround(std::span<const std::uint8_t> image) {
-  Ground ground;
+GroundFacts ReadGround(std::span<const std::uint8_t> image) {
+  GroundFacts ground;
   if (!MapImageIsComplete(image)) return ground;
   const auto landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
   const auto layers = LayersOf(image, landscape);
@@ -123,7 +132,7 @@ Ground ReadGround(std::span<const std::uint8_t> image) {
 namespace {
 
 // Walking steps from every vertex to the nearest harbour site of its own land, capped.
-std::vector<std::uint16_t> HarbourSteps(const Ground& ground) {
+std::vector<std::uint16_t> HarbourSteps(const GroundFacts& ground) {
   std::vector<std::uint16_t> steps(ground.grid.size(), kFarSteps);
   std::vector<std::size_t> queue;
   for (std::size_t v = 0; v < ground.grid.size(); ++v) {
@@ -146,10 +155,10 @@ std::vector<std::uint16_t> HarbourSteps(const Ground& ground) {
 
 }  // namespace
 
-std::vector<std::size_t> HeadquartersSites(const Ground& ground, std::span<const Point> homes,
+std::vector<std::size_t> HeadquartersSites(const GroundFacts& ground, std::span<const Point> homes,
                                            std::uint32_t mountain_steps) {
   std::vector<std::uint32_t> masses;
-  for (const Point home : homes) masses.push_back(ground.mass_of[ground.grid.Index(home)]);
+  for (const Point home : homes) masses.push_back(MassOfHome(ground, home));
   if (homes.empty() && !ground.mass_sizes.empty()) {
     const auto largest = std::max_element(ground.mass_sizes.begin(), ground.mass_sizes.end());
     masses.push_back(static_cast<std::uint32_t>(largest - ground.mass_sizes.begin()));
@@ -223,7 +232,43 @@ std::vector<std::size_t> SpreadGroups(const MapGrid& grid, std::span<const std::
 
 }  // namespace
 
-std::vector<Point> PlaceHeadquarters(const Ground& ground, std::span<const std::size_t> sites,
+namespace {
+
+// One group per home island, each on its own island: the site of that island whose group
+// lies farthest from those chosen, the first island's from the try-th site.
+std::vector<std::size_t> SpreadOverIslands(const GroundFacts& ground,
+                                           std::span<const std::size_t> candidates,
+                                           std::span<const Point> homes,
+                                           const SymmetryGroup& symmetry, bool symmetric,
+                                           std::size_t groups, std::size_t start) {
+  std::vector<std::size_t> chosen;
+  for (std::size_t g = 0; g < groups && g < homes.size(); ++g) {
+    const std::uint32_t mass = MassOfHome(ground, homes[g]);
+    std::vector<std::size_t> island;
+    for (const std::size_t v : candidates) {
+      if (ground.mass_of[v] == mass) island.push_back(v);
+    }
+    if (mass == kNoMass || island.empty()) return {};
+    std::size_t best = island[start % island.size()];
+    if (g > 0) {
+      std::size_t best_spread = 0;
+      for (const std::size_t v : island) {
+        const std::size_t spread = Spread(ground.grid, GroupOf(symmetry, symmetric, v), chosen);
+        if (spread > best_spread) {
+          best = v;
+          best_spread = spread;
+        }
+      }
+    }
+    const auto group = GroupOf(symmetry, symmetric, best);
+    chosen.insert(chosen.end(), group.begin(), group.end());
+  }
+  return chosen;
+}
+
+}  // namespace
+
+std::vector<Point> PlaceHeadquarters(const GroundFacts& ground, std::span<const std::size_t> sites,
                                      const WorldOptions& options, std::span<const Point> homes,
                                      std::size_t try_index) {
   const SymmetryGroup symmetry(ground.grid, options.symmetry, options.players);
@@ -239,19 +284,14 @@ std::vector<Point> PlaceHeadquarters(const Ground& ground, std::span<const std::
   for (std::size_t i = 0; i < candidates.size(); i += stride) sampled.push_back(candidates[i]);
   // Each try starts from another site, spread over the list.
   const std::size_t start = (try_index * 2654435761U) % std::max<std::size_t>(1, sampled.size());
-  std::vector<std::size_t> chosen =
-      SpreadGroups(ground.grid, sampled, symmetry, symmetric, groups, start);
+  const std::vector<std::size_t> chosen =
+      homes.empty()
+          ? SpreadGroups(ground.grid, sampled, symmetry, symmetric, groups, start)
+          : SpreadOverIslands(ground, sampled, homes, symmetry, symmetric, groups, try_index);
   std::vector<Point> positions;
   if (chosen.size() != options.players) return positions;
   // Headquarters closer than this would share their first territories.
   if (Spread(ground.grid, chosen, {}) < 2 * kTerritorySteps) return positions;
-  // On island worlds every player needs an island of its own.
-  if (!homes.empty()) {
-    std::vector<std::uint32_t> masses;
-    for (const std::size_t v : chosen) masses.push_back(ground.mass_of[v]);
-    std::sort(masses.begin(), masses.end());
-    if (std::adjacent_find(masses.begin(), masses.end()) != masses.end()) return positions;
-  }
   for (const std::size_t v : chosen) positions.push_back(ground.grid.PointOf(v));
   return positions;
 }
@@ -293,46 +333,71 @@ struct Editor {
 };
 
 // Clears the trees and granite near the headquarters at h; plants the kit around it.
-bool PrepareOne(const Editor& editor, const Ground& ground, std::size_t h, Landscape landscape,
+// Where the kit may go, best first: free vertices of the ring beyond the clearing with
+// buildable land all round (not shallow water), none beside a harbour site; those that
+// spoil no castle site come first, the outer ring before the inner.
+std::vector<std::size_t> KitSpots(const GroundFacts& ground,
+                                  std::span<const std::pair<std::size_t, std::size_t>> near) {
+  std::vector<std::pair<int, std::size_t>> ranked;
+  for (const auto& [v, steps] : near) {
+    if (steps <= kClearSteps || ground.facts.objects[v] != VertexObject::kNone) continue;
+    const std::uint8_t around = ground.facts.around[v];
+    if ((around & (kAnyDanger | kNotAllBuildable)) != 0 || (around & kNotAllWaterKind) == 0) {
+      continue;
+    }
+    const auto next = ground.grid.Neighbours(ground.grid.PointOf(v));
+    const bool by_harbour = ground.quality[v] == BuildingQuality::kHarbour ||
+                            std::any_of(next.begin(), next.end(), [&](std::size_t u) {
+                              return ground.quality[u] == BuildingQuality::kHarbour;
+                            });
+    if (by_harbour) continue;
+    const bool spoils = ground.quality[v] == BuildingQuality::kCastle;
+    ranked.emplace_back((spoils ? 100 : 0) - static_cast<int>(steps), v);
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::size_t> spots;
+  for (const auto& [rank, v] : ranked) spots.push_back(v);
+  return spots;
+}
+
+// Clears the trees and granite near the headquarters at h; plants the kit around it.
+bool PrepareOne(const Editor& editor, const GroundFacts& ground, std::size_t h, Landscape landscape,
                 std::uint32_t seed) {
   const auto near = Within(ground.grid, h, kTerritorySteps);
   std::size_t trees = 0;
   std::size_t granite = 0;
-  std::vector<std::size_t> free;  // where the kit may go: the outer ring, free, plain land
   for (const auto& [v, steps] : near) {
     const VertexObject object = ground.facts.objects[v];
-    const bool tree_or_stone = IsTree(object) || object == VertexObject::kGranite;
     if (steps <= kClearSteps) {
-      if (tree_or_stone) editor.Put(v, 0, 0);
+      if (IsTree(object) || object == VertexObject::kGranite) editor.Put(v, 0, 0);
       continue;
     }
     trees += object == VertexObject::kTree ? 1 : 0;
     granite += object == VertexObject::kGranite ? 1 : 0;
-    // Buildable land all around (not shallow water), and no castle site to spoil.
-    const std::uint8_t around = ground.facts.around[v];
-    const bool plain =
-        object == VertexObject::kNone && (around & (kAnyDanger | kNotAllBuildable)) == 0 &&
-        (around & kNotAllWaterKind) != 0 && ground.quality[v] != BuildingQuality::kCastle &&
-        ground.quality[v] != BuildingQuality::kHarbour;
-    if (steps >= kClearSteps + 2 && plain) free.push_back(v);
   }
-  // Plant where the kit spoils no castle site, in a clump from a seeded place of the ring.
-  if (free.size() < kKitTrees + kKitGranite) return trees >= kKitTrees && granite >= kKitGranite;
-  const std::size_t from = (seed ^ static_cast<std::uint32_t>(h * 2654435761U)) % free.size();
-  std::rotate(free.begin(), free.begin() + static_cast<std::ptrdiff_t>(from), free.end());
+  std::vector<std::size_t> spots = KitSpots(ground, near);
+  // The first spots in a seeded order among the best: a clump somewhere in the ring.
+  const std::size_t best = std::min<std::size_t>(spots.size(), 3 * (kKitTrees + kKitGranite));
+  if (best > 0) {
+    const std::size_t from = (seed ^ static_cast<std::uint32_t>(h * 2654435761U)) % best;
+    std::rotate(spots.begin(), spots.begin() + static_cast<std::ptrdiff_t>(from),
+                spots.begin() + static_cast<std::ptrdiff_t>(best));
+  }
   std::size_t next = 0;
-  for (; granite < kKitGranite; ++granite)
-    editor.Put(free[next++], kKitGraniteSize, kFirstGraniteType);
-  for (std::size_t planted = 0; trees < kKitTrees && next < free.size(); ++trees, ++planted) {
-    const TreeBytes tree = TreeBytesOf(KitTree(landscape, planted));
-    editor.Put(free[next++], static_cast<std::uint8_t>(tree.index + planted % 8), tree.type);
+  for (; granite < kKitGranite && next < spots.size(); ++granite) {
+    editor.Put(spots[next++], kKitGraniteSize, kFirstGraniteType);
   }
-  return trees >= kKitTrees;
+  for (std::size_t planted = 0; trees < kKitTrees && next < spots.size(); ++trees, ++planted) {
+    const TreeBytes tree = TreeBytesOf(KitTree(landscape, planted));
+    editor.Put(spots[next++], static_cast<std::uint8_t>(tree.index + planted % 8), tree.type);
+  }
+  return trees >= kKitTrees && granite >= kKitGranite;
 }
 
 }  // namespace
 
-bool PrepareTerritories(std::span<std::uint8_t> image, const Ground& ground,
+bool PrepareTerritories(std::span<std::uint8_t> image, const GroundFacts& ground,
                         std::span<const Point> headquarters, const SymmetryGroup& symmetry,
                         std::uint32_t seed) {
   const auto blocks = BlocksOf(image, ground.grid.width(), ground.grid.height());

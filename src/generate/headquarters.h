@@ -31,7 +31,7 @@ inline constexpr std::size_t kKitLargeSites = 6;  // house or castle sites besid
 
 // What the placement reads of a world: the quality of every vertex, what stands on and
 // around it, the land masses one can walk across and the steps to the nearest mine site.
-struct Ground {
+struct GroundFacts {
   MapGrid grid{0, 0};
   LayerVector<BuildingQuality> quality;
   VertexFacts facts;
@@ -42,26 +42,26 @@ struct Ground {
 inline constexpr std::uint32_t kNoMass = 0xFFFFFFFF;
 
 // Reads the ground of a world image (empty when the image does not hold its map).
-Ground ReadGround(std::span<const std::uint8_t> image);
+GroundFacts ReadGround(std::span<const std::uint8_t> image);
 
 // Where players may start: castle (or harbour) sites with no danger within two steps and
 // a mine site within mountain_steps, on the largest land mass (every mass that holds a
 // home, on island worlds). In row order.
-std::vector<std::size_t> HeadquartersSites(const Ground& ground, std::span<const Point> homes,
+std::vector<std::size_t> HeadquartersSites(const GroundFacts& ground, std::span<const Point> homes,
                                            std::uint32_t mountain_steps);
 
 // Positions for the players, spread the shortest way around the world: on island worlds
 // one per home island, else as far apart as the sites allow from the try-th start; on a
 // symmetric world one set in its first part and their images. Empty when the sites do not
 // hold the players. In player order (row order of the first part's choice).
-std::vector<Point> PlaceHeadquarters(const Ground& ground, std::span<const std::size_t> sites,
+std::vector<Point> PlaceHeadquarters(const GroundFacts& ground, std::span<const std::size_t> sites,
                                      const WorldOptions& options, std::span<const Point> homes,
                                      std::size_t try_index);
 
 // Clears trees and granite within kClearSteps of every headquarters and lays the starting
 // kit within kTerritorySteps; on a symmetric world every change at all images. Gives false
 // when a headquarters' territory cannot hold the kit.
-bool PrepareTerritories(std::span<std::uint8_t> image, const Ground& ground,
+bool PrepareTerritories(std::span<std::uint8_t> image, const GroundFacts& ground,
                         std::span<const Point> headquarters, const SymmetryGroup& symmetry,
                         std::uint32_t seed);
 
