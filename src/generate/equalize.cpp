@@ -17,18 +17,14 @@
 namespace plandrix::generate {
 namespace {
 
-// A home is brought down to at most this share above the weakest: 20 / 19 keeps every
-// ratio at 0.95 or better.
-constexpr std::uint64_t kSlackNumerator = 20;
-constexpr std::uint64_t kSlackDenominator = 19;
-// Passes over the homes, and the fairness at which they stop.
+// Passes over the homes before they stand as they are.
 constexpr int kPasses = 4;
-constexpr Ratio kFairEnough = {95, 100};
 // Ore in the ratio coal : iron : gold : granite, of each home's budget.
 constexpr std::array<std::uint8_t, 4> kOreBases = {kCoalBase, kIronBase, kGoldBase, kGraniteBase};
 constexpr std::array<std::uint64_t, 4> kOreShares = {40, 35, 10, 15};
 
 struct Map {
+  Ratio aim;  // the fairness the homes are brought to
   MapGrid grid{0, 0};
   Landscape landscape = Landscape::kGreenland;
   MapBlocks blocks;
@@ -54,9 +50,10 @@ struct Map {
   }
 };
 
-std::optional<Map> ReadMap(std::span<std::uint8_t> image) {
+std::optional<Map> ReadMap(std::span<std::uint8_t> image, Ratio aim) {
   if (!MapImageIsComplete(image)) return std::nullopt;
   Map map;
+  map.aim = aim;
   map.grid = MapGrid(MapWidth(image), MapHeight(image));
   map.landscape = LandscapeOf(image[kLandscapeOffset]).value_or(Landscape::kGreenland);
   map.blocks = *BlocksOf(image, map.grid.width(), map.grid.height());
@@ -183,7 +180,8 @@ void LowerSites(Map& map, const Lowering& lowering) {
     const auto counts = CountPerHome(
         map, [&](std::size_t v) { return lowering.counted(map.quality[v]) ? 1U : 0U; });
     const std::uint64_t weakest = *std::min_element(counts.begin(), counts.end());
-    const std::uint64_t limit = weakest * kSlackNumerator / kSlackDenominator;
+    // A home is brought down to at most the weakest over the aim.
+    const std::uint64_t limit = weakest * map.aim.strongest / map.aim.weakest;
     std::vector<std::uint8_t> taken(map.grid.size());
     bool painted = false;
     for (std::size_t i = 0; i < counts.size(); ++i) {
@@ -407,11 +405,11 @@ void EqualizeOre(Map& map, std::uint32_t seed) {
 
 }  // namespace
 
-void EqualizeHomes(std::span<std::uint8_t> image, std::uint32_t seed) {
+void EqualizeHomes(std::span<std::uint8_t> image, std::uint32_t seed, Ratio aim) {
   // Felled trees and taken granite open ways that were closed, so the homes move a little:
   // each pass looks at them again, until the map is fair enough or the passes run out.
   for (int pass = 0; pass < kPasses; ++pass) {
-    auto map = ReadMap(image);
+    auto map = ReadMap(image, aim);
     if (!map) return;
     // Mountains, trees and granite change the large sites around them: those come after.
     EqualizeMines(*map);
@@ -420,7 +418,7 @@ void EqualizeHomes(std::span<std::uint8_t> image, std::uint32_t seed) {
     LowerLargeSites(*map);
     EqualizeOre(*map, seed);
     const auto report = MeasureBalance(image);
-    if (!report || !report->fairness || !IsBelow(report->fairness->overall, kFairEnough)) return;
+    if (!report || !report->fairness || !IsBelow(report->fairness->overall, aim)) return;
   }
 }
 

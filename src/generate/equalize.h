@@ -10,15 +10,19 @@
 //   outside in; granite piles are laid beside the mountains and their sizes set;
 // - coal, iron, gold and granite: each home's ore vertices get the same amounts, in
 //   clusters, in the ratio 40 : 35 : 10 : 15.
-// Changes are made from each home's outer edge inwards, never within the first territory.
+// Changes are made from each home's outer edge inwards; within the first territory the
+// starting kit stays.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
+#include "inspect/balance.h"
+
 namespace plandrix::generate {
 
-// Equalizes the homes of the map's headquarters (a whole map image with its players set).
-void EqualizeHomes(std::span<std::uint8_t> image, std::uint32_t seed);
+// Equalizes the homes of the map's headquarters (a whole map image with its players set)
+// until the fairness reaches aim, weakest over strongest, or the passes run out.
+void EqualizeHomes(std::span<std::uint8_t> image, std::uint32_t seed, Ratio aim);
 
 }  // namespace plandrix::generate
