@@ -154,8 +154,17 @@ bool LowerHome(Map& map, std::size_t i, std::uint64_t excess, const Lowering& lo
                   ? 1
                   : 0;
   }
+  // One patch, grown from the home's outermost paintable triangle, so that the change
+  // reads as a stretch of other ground rather than as stripes.
+  auto candidates = Paintable(map, i, lowering);
+  if (candidates.empty()) return false;
+  const Point seed = map.grid.PointOf(candidates.front().second.vertex);
+  std::stable_sort(candidates.begin(), candidates.end(), [&](const auto& a, const auto& b) {
+    return map.grid.Distance(seed, map.grid.PointOf(a.second.vertex)) <
+           map.grid.Distance(seed, map.grid.PointOf(b.second.vertex));
+  });
   bool painted = false;
-  for (const auto& [nearest, triangle] : Paintable(map, i, lowering)) {
+  for (const auto& [nearest, triangle] : candidates) {
     if (excess == 0) break;
     std::uint64_t gain = 0;
     std::uint64_t gain_inside = 0;
@@ -196,42 +205,55 @@ void LowerSites(Map& map, const Lowering& lowering) {
 // Raises the mine sites of the homes below target: a vertex of high ground in the home,
 // outside the first territory, with buildable land all round, gets mountain on all six
 // triangles, from the highest ground down; its neighbours become flags or mines.
-void RaiseMines(Map& map, std::uint64_t target) {
-  const auto counts = CountPerHome(
-      map, [&](std::size_t v) { return map.quality[v] == BuildingQuality::kMine ? 1U : 0U; });
-  bool painted = false;
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    if (counts[i] >= target) continue;
-    std::vector<std::size_t> hills;
-    for (const std::size_t v : map.members) {
-      if (map.home[v] != map.players[i].player || !map.Changeable(v)) continue;
-      if ((map.facts.around[v] & (kAnyDanger | kNotAllBuildable)) != 0) continue;
-      if (map.facts.objects[v] != VertexObject::kNone) continue;
-      const auto near = map.grid.Neighbours(map.grid.PointOf(v));
-      if (std::any_of(near.begin(), near.end(),
-                      [&](std::size_t u) { return map.quality[u] == BuildingQuality::kHarbour; })) {
-        continue;  // a harbour site keeps its ground
-      }
-      hills.push_back(v);
+// The vertices of home i where mountain may rise: outside the first territory, buildable
+// land all round, nothing on them, no harbour site beside them.
+std::vector<std::size_t> Hills(const Map& map, std::size_t i) {
+  std::vector<std::size_t> hills;
+  for (const std::size_t v : map.members) {
+    if (map.home[v] != map.players[i].player || !map.Changeable(v)) continue;
+    if ((map.facts.around[v] & (kAnyDanger | kNotAllBuildable)) != 0) continue;
+    if (map.facts.objects[v] != VertexObject::kNone) continue;
+    const auto near = map.grid.Neighbours(map.grid.PointOf(v));
+    if (std::any_of(near.begin(), near.end(),
+                    [&](std::size_t u) { return map.quality[u] == BuildingQuality::kHarbour; })) {
+      continue;
     }
-    std::stable_sort(hills.begin(), hills.end(), [&](std::size_t a, std::size_t b) {
-      return map.blocks.heights[a] > map.blocks.heights[b];
-    });
-    std::vector<std::uint8_t> used(map.grid.size());
-    std::uint64_t raised = counts[i];
-    for (std::size_t k = 0; k < hills.size() && raised < target; ++k) {
-      const std::size_t v = hills[k];
-      if (used[v] != 0) continue;
-      for (const Triangle t : map.grid.TrianglesAround(map.grid.PointOf(v))) {
-        TriangleByte(map, t) = kMountain1;
-      }
-      // Its neighbours' triangles changed too: they are not raised on their own.
-      for (const std::size_t u : map.grid.Neighbours(map.grid.PointOf(v))) used[u] = 1;
-      ++raised;
-      painted = true;
-    }
+    hills.push_back(v);
   }
-  if (painted) map.Look();
+  return hills;
+}
+
+// Raises the mine sites of the homes below target: mountain on all six triangles of the
+// vertices of a patch grown from the home's highest free ground, one vertex for each site
+// wanted (the patch's edge comes short, so a few rounds look again).
+void RaiseMines(Map& map, std::uint64_t target) {
+  for (int round = 0; round < 3; ++round) {
+    const auto counts = CountPerHome(
+        map, [&](std::size_t v) { return map.quality[v] == BuildingQuality::kMine ? 1U : 0U; });
+    bool painted = false;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+      if (counts[i] >= target) continue;
+      std::vector<std::size_t> hills = Hills(map, i);
+      if (hills.empty()) continue;
+      const auto top =
+          std::max_element(hills.begin(), hills.end(), [&](std::size_t a, std::size_t b) {
+            return map.blocks.heights[a] < map.blocks.heights[b];
+          });
+      const Point seed = map.grid.PointOf(*top);
+      std::stable_sort(hills.begin(), hills.end(), [&](std::size_t a, std::size_t b) {
+        return map.grid.Distance(seed, map.grid.PointOf(a)) <
+               map.grid.Distance(seed, map.grid.PointOf(b));
+      });
+      for (std::size_t k = 0; k < hills.size() && k < target - counts[i]; ++k) {
+        for (const Triangle t : map.grid.TrianglesAround(map.grid.PointOf(hills[k]))) {
+          TriangleByte(map, t) = kMountain1;
+        }
+        painted = true;
+      }
+    }
+    if (!painted) return;
+    map.Look();
+  }
 }
 
 bool IsLarge(BuildingQuality q) {
