@@ -147,19 +147,28 @@ std::vector<std::pair<std::uint32_t, Triangle>> Paintable(Map& map, std::size_t 
 
 bool LowerHome(Map& map, std::size_t i, std::uint64_t excess, const Lowering& lowering,
                std::vector<std::uint8_t>& taken) {
-  std::uint64_t inside = 0;  // counted sites within the first territory
+  // Counted sites within the first territory beyond the headquarters' own ground (which
+  // its buildings take): those the kit keeps.
+  const auto in_territory = [&](std::size_t v) {
+    return map.steps[v] > 2 && map.steps[v] <= kTerritorySteps;
+  };
+  std::uint64_t inside = 0;
   for (const std::size_t v : map.members) {
-    inside += map.home[v] == map.players[i].player && map.steps[v] <= kTerritorySteps &&
-                      lowering.counted(map.quality[v])
-                  ? 1
-                  : 0;
+    inside +=
+        map.home[v] == map.players[i].player && in_territory(v) && lowering.counted(map.quality[v])
+            ? 1
+            : 0;
   }
   // One patch, grown from the home's outermost paintable triangle, so that the change
   // reads as a stretch of other ground rather than as stripes.
   auto candidates = Paintable(map, i, lowering);
   if (candidates.empty()) return false;
+  // The first territory comes last, outermost first as the list stands.
   const Point seed = map.grid.PointOf(candidates.front().second.vertex);
-  std::stable_sort(candidates.begin(), candidates.end(), [&](const auto& a, const auto& b) {
+  const auto outer =
+      std::stable_partition(candidates.begin(), candidates.end(),
+                            [&](const auto& c) { return c.first > kTerritorySteps; });
+  std::stable_sort(candidates.begin(), outer, [&](const auto& a, const auto& b) {
     return map.grid.Distance(seed, map.grid.PointOf(a.second.vertex)) <
            map.grid.Distance(seed, map.grid.PointOf(b.second.vertex));
   });
@@ -172,7 +181,7 @@ bool LowerHome(Map& map, std::size_t i, std::uint64_t excess, const Lowering& lo
     for (const std::size_t c : corners) {
       const bool site = lowering.counted(map.quality[c]) && taken[c] == 0;
       gain += site ? 1 : 0;
-      gain_inside += site && map.steps[c] <= kTerritorySteps ? 1 : 0;
+      gain_inside += site && in_territory(c) ? 1 : 0;
     }
     if (gain == 0 || gain > excess || inside < lowering.keep + gain_inside) continue;
     for (const std::size_t c : corners) taken[c] = 1;
