@@ -51,7 +51,7 @@ void RandomizeHeightsWith(std::span<std::uint8_t> image, std::size_t width, std:
     HeightRule rule = kHeightRules[first[i]];
     if (rule == HeightRule::kUndecided) {
       rule = kHeightRules[second[i]] == HeightRule::kKeepBase ? HeightRule::kKeepBase
-                                                           : HeightRule::kAlwaysRandom;
+                                                              : HeightRule::kAlwaysRandom;
     }
     heights[i] = rule == HeightRule::kKeepBase
                      ? kBaseHeight

@@ -223,7 +223,7 @@ TEST_F(CommandLine, AMapTooLargeForMemory) {
 TEST(CommandJson, EveryControlCharacterIsEscaped) {
   std::string text;
   std::string expected = "\"";
-  for (int c = 0; c < 0x20; ++c) {
+  for (std::size_t c = 0; c < 0x20; ++c) {
     text += static_cast<char>(c);
     constexpr std::string_view kHex = "0123456789abcdef";
     expected += "\\u00";

@@ -1,5 +1,3 @@
-#include "core/file_prompt.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/file_prompt.h"
 #include "core/map_format.h"
 #include "core/map_layout.h"
 #include "core/platform.h"
@@ -240,7 +239,8 @@ TEST_F(SaveMapTest, PassesOverAnyNumberOfNamesLeftByEarlierSaves) {
   // Leftovers under the very names this process would try first, as a run of the same
   // process id would leave them.
   constexpr int kLeftovers = 150;
-  for (int k = 0; k < kLeftovers; ++k) Write(TemporaryPath("nx.swd", k).string(), AsBytes("left"));
+  for (int k = 0; k < kLeftovers; ++k)
+    Write(TemporaryPath("nx.swd", static_cast<std::uint64_t>(k)).string(), AsBytes("left"));
   std::ostringstream out;
   EXPECT_TRUE(SaveMap(out, AsBytes("map"), "x.swd"));
   EXPECT_EQ(Read("nx.swd"), AsBytes("map"));

@@ -161,8 +161,7 @@ TEST(Players, AutoTakesTheOnlyPlacesInRowOrder) {
   folder.Write("w.wld", MakeBlankMap(24, 20));
   auto run = RunMapTool(folder, "players w.wld --auto 2");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("only 0 castle sites for 2 players; nothing written"),
-            std::string::npos);
+  EXPECT_NE(run.err.find("only 0 castle sites for 2 players; nothing written"), std::string::npos);
   folder.Write("w.wld", map);
   run = RunMapTool(folder, "players w.wld --auto 5");
   EXPECT_EQ(run.status, 1);
