@@ -46,7 +46,8 @@ constexpr std::string_view kGenerateUsage =
     "                     for each player, about 70 % water) or mixed (about 40 %)\n"
     "  --landscape L      greenland (default), wasteland or winter\n"
     "  --symmetry S       none (default), mirror or rotate: the players' parts of the map\n"
-    "                     the same, mirrored or turned (2 or 4 players)\n"
+    "                     the same, mirrored or turned, for an even number of players\n"
+    "                     (with 4 or 8, mirrored both ways)\n"
     "  --mountains M      a mine site within near (8), normal (15, default) or far (25)\n"
     "                     steps of every headquarters\n"
     "  --title T          the title, at most 19 printable ASCII characters (default:\n"
@@ -168,6 +169,14 @@ Step<Request> ParseRequest(std::span<const std::string> args, Io& io) {
   request.map.world.style = *style;
   request.map.world.landscape = *landscape;
   request.map.world.symmetry = *symmetry;
+  // A symmetric map shares its land among two or four equal parts, each with the same
+  // number of players; an odd number cannot be shared so, and the map would be unfair.
+  if (*symmetry != Symmetry::kNone && request.map.world.players % 2 != 0) {
+    return Stop{kExitUsage, std::string(kCommand) + ": --symmetry " +
+                                std::string(kSymmetries[static_cast<std::size_t>(*symmetry)].word) +
+                                " needs an even number of players, not " +
+                                std::to_string(request.map.world.players)};
+  }
   request.map.mountain_steps = *mountains;
   const std::string seed = std::to_string(request.map.world.seed);
   request.map.title = arguments->Value("--title").value_or("Seed " + seed);
@@ -190,8 +199,9 @@ void Report(const Request& request, const generate::GeneratedMap& map, Io& io) {
   if (map.fairness) {
     io.out << "fairness " << RatioText(map.fairness->overall)
            << " (weakest: " << kFairnessNames[map.fairness->weakest] << ")"
-           << (map.reachable ? "; every player can reach every other\n"
-                             : "; not every player can reach every other\n");
+           << (!map.reachable ? "; not every player can reach every other\n"
+               : map.by_ship  ? "; every player can reach every other, some only by ship\n"
+                              : "; every player can walk to every other\n");
   }
   if (map.farthest_mine > request.map.mountain_steps) {
     io.out << "no castle site had a mine site within " << request.map.mountain_steps

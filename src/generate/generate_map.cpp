@@ -169,6 +169,7 @@ GeneratedMap GenerateMap(const MapOptions& options) {
   result.headquarters = std::move(best->headquarters);
   result.fairness = best->report.fairness;
   result.reachable = Reachable(best->report);
+  result.by_ship = result.reachable && !best->report.unreachable.empty();
   result.try_kept = best->try_index;
   for (const PlayerBalance& player : best->report.players) {
     result.farthest_mine = std::max(result.farthest_mine, player.mountain_distance.value_or(0));

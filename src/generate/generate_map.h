@@ -30,6 +30,7 @@ struct GeneratedMap {
   std::vector<Point> headquarters;   // in player order
   std::optional<Fairness> fairness;  // none for one player
   bool reachable = true;             // every player can walk, or sail, to every other
+  bool by_ship = false;              // ...and some of them only by sailing
   std::size_t try_kept = 0;          // which placement was kept
   std::uint32_t farthest_mine = 0;   // steps from a headquarters to its nearest mine site, at most
   std::string problem;               // why no map was made

@@ -153,6 +153,7 @@ TEST(GenerateCommand, RefusesSizesAndPlayersTheGameDoesNotPlay) {
       {{"--players", "9"}, "--players takes 1 to 8, not '9'"},
       {{"--style", "desert"}, "--style takes land, islands, mixed, not 'desert'"},
       {{"--title", "01234567890123456789"}, "the title holds at most 19"},
+      {{"--symmetry", "rotate", "--players", "3"}, "--symmetry rotate needs an even number"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"generate", "-o", "never.swd"};
