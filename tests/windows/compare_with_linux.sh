@@ -5,8 +5,9 @@
 # aside: the Windows programs write CR LF to the console) and exit with the same status.
 #   menu  plandrix and plandrix.exe through the same scripted sessions, each in a fresh
 #         folder with the same files;
-#   map   plandrix-map and plandrix-map.exe: each command of a list on each of the same
-#         maps, and a few runs on bad maps and bad arguments.
+#   map   plandrix-map and plandrix-map.exe: new maps of every style and landscape from
+#         generate, then each command of a list on each of the same maps (of the menu
+#         program and of generate), and a few runs on bad maps and bad arguments.
 #
 #   tests/windows/compare_with_linux.sh [LINUX_PROGRAM [WINDOWS_PROGRAM]]
 #
@@ -189,6 +190,9 @@ map_commands=(
   "preview_terrain_scale_3|preview MAP --layer terrain --scale 3 -o terrain.png"
   "preview_heights|preview MAP --layer heights -o heights.png"
   "preview_resources|preview MAP --layer resources --scale 1 -o resources.png"
+  "preview_quality|preview MAP --layer quality -o quality.png"
+  "balance|balance MAP"
+  "balance_json|balance --json MAP"
   "export_heights|export-heights MAP"
   "export_terrain|export-terrain MAP -o terrain.bmp"
   "players_auto|players MAP --auto 4 --seed 24681357"
@@ -211,9 +215,27 @@ map_commands=(
   "help|--help"
   "version|--version"
 )
-for subcommand in check stats preview export-heights export-terrain players set; do
+for subcommand in check stats balance preview export-heights export-terrain players set generate; do
   map_commands+=("help_$subcommand|$subcommand --help")
 done
+# New maps: each style in each landscape at two sizes from three seeds, the two kinds of
+# symmetry, and refusals.
+for style in land islands mixed; do
+  for landscape in greenland wasteland winter; do
+    for size in 64x64 128x96; do
+      for seed in 1 2024 4000000000; do
+        map_commands+=("generate_${style}_${landscape}_${size}_$seed|generate --style $style --landscape $landscape --size $size --seed $seed")
+      done
+    done
+  done
+done
+map_commands+=(
+  "generate_mirror|generate --symmetry mirror --players 2 --size 96x64 --seed 7 -o mirror.swd"
+  "generate_rotate|generate --symmetry rotate --players 4 --size 96x96 --seed 7 -o rotate.swd"
+  "generate_eight|generate --players 8 --size 160x128 --seed 8 --mountains near --title Eight"
+  "generate_bad_size|generate --size 31x32"
+  "generate_bad_symmetry|generate --symmetry rotate --players 3"
+)
 
 # The maps: random maps of the menu program (option 8) at two sizes and three seeds, with
 # random objects on them (option 6), made by the Linux program (the menu part shows that
@@ -243,6 +265,14 @@ make_maps() {
     name="players_${width}x${height}_$seed.wld"
     "$linux_map" players "$work/inputs/random_${width}x${height}_$seed.wld" --auto 4 \
       -o "$work/inputs/$name" >/dev/null
+    map_names+=("$name")
+  done
+  # Maps of the generator (one per style), so that the commands look at natural land with
+  # its players as well.
+  for style in land islands mixed; do
+    name="generated_$style.swd"
+    "$linux_map" generate --style "$style" --size 128x96 --seed 99 -o "$work/inputs/$name" \
+      >/dev/null
     map_names+=("$name")
   done
   head -c 5000 "$work/inputs/${map_names[0]}" >"$work/inputs/short.wld"
