@@ -71,7 +71,10 @@ bool OpenInputFile(std::istream& in, std::ostream& out, std::string_view kind, I
     std::error_code error;
     file.stream.close();
     file.stream.clear();
-    if (fs::is_regular_file(word, error)) file.stream.open(word, std::ios::binary);
+    // A NUL byte ends a name for the system, which would open another file than typed.
+    if (word.find('\0') == std::string::npos && fs::is_regular_file(word, error)) {
+      file.stream.open(word, std::ios::binary);
+    }
     if (!file.stream.is_open()) {
       out << "Unable to open File: " << word << "\n\n";
       continue;

@@ -65,6 +65,8 @@ int WriteInPlace(const fs::path& path, std::span<const std::uint8_t> bytes) {
   return WriteAndClose(file, bytes);
 }
 
+constexpr std::uint64_t kMostTemporaryNames = 100000;
+
 // Writes bytes to a new temporary file beside target and renames it over target. Names
 // that other runs left are passed over, however many there are.
 int ReplaceThroughTemporary(const fs::path& target, std::span<const std::uint8_t> bytes,
@@ -73,6 +75,9 @@ int ReplaceThroughTemporary(const fs::path& target, std::span<const std::uint8_t
   fs::path temporary;
   std::FILE* file = nullptr;
   for (std::uint64_t attempt = 0; file == nullptr; ++attempt) {
+    // Far more names than any number of runs with this process id could leave behind; a
+    // file system that calls every name taken ends the save instead of holding it for ever.
+    if (attempt == kMostTemporaryNames) return EEXIST;
     temporary = TemporaryPath(target, attempt);
     errno = 0;
     file = save.CreateTemporary(temporary, mode);
@@ -100,6 +105,9 @@ fs::path TemporaryPath(const fs::path& target, std::uint64_t attempt) {
 }
 
 int SaveFile(const fs::path& target, std::span<const std::uint8_t> bytes, const fs::path* folder) {
+  // The system reads a name only up to its first NUL byte, so such a name would write a
+  // different file, and every temporary name would be the same one.
+  if (target.native().find(fs::path::value_type{}) != fs::path::string_type::npos) return EINVAL;
   std::error_code error;
   fs::path place = target;  // the file that is written: where links lead
   if (fs::is_symlink(fs::symlink_status(target, error))) {

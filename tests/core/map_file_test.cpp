@@ -235,6 +235,25 @@ TEST_F(SaveMapTest, NeverWritesAnInputFile) {
   EXPECT_EQ(Read("a.swd"), map);
 }
 
+// A NUL byte in a name (a script can hold one) would make the system open the name's
+// first part, and make every temporary name the same: refused at once, at both prompts.
+TEST_F(SaveMapTest, NamesWithANulByteAreRefused) {
+  const auto map = MakeBlankMap(2, 2);
+  Write("b.wld", map);
+  Write("nb.wld", AsBytes("earlier"));
+  const std::string name("b.wld\0x", 7);
+  std::istringstream in(name + "\n");
+  std::ostringstream prompt;
+  InputFile file;
+  EXPECT_FALSE(OpenInputFile(in, prompt, kMapKind, file));
+  EXPECT_EQ(prompt.str(), kPrompt + "Unable to open File: " + name + "\n\n" + kPrompt +
+                              "Loading file has been aborted!\n");
+  std::ostringstream out;
+  EXPECT_FALSE(SaveMap(out, AsBytes("map"), name));
+  EXPECT_EQ(Read("nb.wld"), AsBytes("earlier"));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
+}
+
 TEST_F(SaveMapTest, PassesOverAnyNumberOfNamesLeftByEarlierSaves) {
   // Leftovers under the very names this process would try first, as a run of the same
   // process id would leave them.
