@@ -62,6 +62,11 @@ TEST(GenerateMap, PlayableFairAndQuietForCheck) {
     const Ratio floor = c.symmetry == Symmetry::kNone ? Ratio{9, 10} : Ratio{98, 100};
     EXPECT_FALSE(IsBelow(report->fairness->overall, floor)) << RatioText(report->fairness->overall);
     for (const UnreachablePair& pair : report->unreachable) EXPECT_TRUE(pair.shared_sea);
+    // What the closing line says: every player reaches every other, some only by ship
+    // exactly when some cannot walk there; home islands always need the ship.
+    EXPECT_TRUE(map.reachable);
+    EXPECT_EQ(map.by_ship, !report->unreachable.empty());
+    EXPECT_TRUE(map.by_ship || c.style != Style::kIslands);
     EXPECT_EQ(map.image[kPlayerCountOffset], c.players);
     EXPECT_EQ(HeaderText(map.image, kTitleOffset), "Test");
   }
