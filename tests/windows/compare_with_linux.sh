@@ -346,6 +346,15 @@ compare_run() {
   return 1
 }
 
+# Whether the Windows run in folder printed nothing at all and failed: Wine now and then
+# fails to start a program on a busy machine that way, which the program itself never
+# does (every failure of it prints a message). Such a run is made once more.
+wine_failed_to_start() {
+  local folder=$1
+  [ "$(cat "$folder.status")" != 0 ] && [ ! -s "$folder.out" ] &&
+    { [ ! -f "$folder.err" ] || [ ! -s "$folder.err" ]; }
+}
+
 if [ ! -d "$WINEPREFIX" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
@@ -362,6 +371,11 @@ if [[ $parts == *" menu "* ]]; then
     input="$work/inputs/$name.txt"
     run_in "$work/$name/linux" "$input" "$files" "$linux"
     run_in "$work/$name/windows" "$input" "$files" "$wine" "$windows"
+    if [ "$(cat "$work/$name/windows.status")" != 0 ] && [ ! -s "$work/$name/windows.out" ]; then
+      echo "again  $name: Wine started nothing"
+      rm -rf "$work/$name/windows"
+      run_in "$work/$name/windows" "$input" "$files" "$wine" "$windows"
+    fi
     runs=$((runs + 1))
     before=$files_compared
     if compare_run "$name"; then
@@ -391,6 +405,11 @@ if [[ $parts == *" map "* ]]; then
       fi
       run_words_in "$work/$folder/linux" "$map_files" "$command_line" "$linux_map"
       run_words_in "$work/$folder/windows" "$map_files" "$command_line" "$wine" "$windows_map"
+      if wine_failed_to_start "$work/$folder/windows"; then
+        echo "again  $folder: Wine started nothing"
+        rm -rf "$work/$folder/windows"
+        run_words_in "$work/$folder/windows" "$map_files" "$command_line" "$wine" "$windows_map"
+      fi
       runs=$((runs + 1))
       compare_run "$folder" || differing=$((differing + 1))
     done
